@@ -1,0 +1,35 @@
+# make run: install what is missing, build, start the clock.
+# make test: the same set-up, then the whole suite.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test bench install clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j$(JOBS)
+
+run: deps
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: no display found (DISPLAY and WAYLAND_DISPLAY are unset); start it from a desktop session." >&2; exit 1; fi
+	@$(MAKE) --no-print-directory build
+	@$(BUILD)/ZindleClock/ZindleClock
+
+test: build
+	@bash tools/run-tests.sh $(BUILD)
+
+bench: build
+	@bash bench/run-all.sh $(BUILD)
+
+install: build
+	@cmake --install $(BUILD)
+
+clean:
+	@rm -rf $(BUILD)

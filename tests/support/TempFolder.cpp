@@ -1,0 +1,30 @@
+#include "TempFolder.h"
+
+#include <QFile>
+#include <stdexcept>
+
+TempFolder::TempFolder()
+{
+    if (!m_dir.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+}
+
+QString TempFolder::path() const { return m_dir.path() + "/"; }
+
+void TempFolder::write(const QString &name, const QByteArray &bytes) const
+{
+    QFile f(file(name));
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write test file " + name.toStdString());
+}
+
+QByteArray TempFolder::read(const QString &name) const
+{
+    QFile f(file(name));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+QString sourceDir() { return QString::fromLocal8Bit(qgetenv("ZC_SOURCE_DIR")) + "/"; }
+QString programDir() { return QString::fromLocal8Bit(qgetenv("ZC_PROGRAM_DIR")) + "/"; }
