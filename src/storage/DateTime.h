@@ -1,0 +1,26 @@
+#pragma once
+#include <QDateTime>
+#include <QString>
+
+// Date-time values are doubles counting days since 30 December 1899 at
+// midnight: the whole part is the date, the fraction the time of day.
+namespace ZDateTime {
+
+constexpr double MsPerDay = 86400000.0;
+
+double fromQDateTime(const QDateTime &dt);
+QDateTime toQDateTime(double value);
+double encodeDate(int year, int month, int day);
+double encodeTime(int hour, int minute, int second, int msec = 0);
+double dateOf(double value);
+double timeOf(double value);
+double now();
+
+// The system's short date and long time text, with a four-digit year so that
+// a value written and read back keeps its date. The time keeps no zone name.
+QString toText(double value);
+// Reads a date, a time or both as the system writes them (also 24-hour
+// "hh:mm:ss" and ISO text); false when nothing fits.
+bool fromText(const QString &text, double *value);
+
+} // namespace ZDateTime

@@ -1,0 +1,42 @@
+#pragma once
+#include "TableSchema.h"
+
+#include <QImage>
+#include <QString>
+#include <QVariant>
+
+class TTable;
+
+// A field of a table's current record (or of the record being edited).
+// Conversions follow the field's type; a null field reads as empty, 0,
+// false or 0.0.
+class TField
+{
+public:
+    TField(TTable *table, int index) : m_table(table), m_index(index) {}
+
+    QString FieldName() const;
+    FieldType DataType() const;
+    bool IsNull() const;
+    void Clear();
+
+    QString asString() const;
+    void setAsString(const QString &value);
+    qint32 asInteger() const;
+    void setAsInteger(qint32 value);
+    bool asBoolean() const;
+    void setAsBoolean(bool value);
+    double asDateTime() const;
+    void setAsDateTime(double value);
+    // Pictures are stored losslessly (PNG) and come back pixel for pixel.
+    QImage asPicture() const;
+    void setAsPicture(const QImage &picture);
+    // Generic value: the stored representation (pictures as their bytes), so
+    // copying value() from one table to another is exact.
+    QVariant value() const;
+    void setValue(const QVariant &value);
+
+private:
+    TTable *m_table;
+    int m_index;
+};

@@ -1,0 +1,181 @@
+#include "TableError.h"
+#include "TableFixture.h"
+
+#include <QSignalSpy>
+
+TEST_F(TableFixture, EmptyTableIsAtEofAtOnce)
+{
+    EXPECT_TRUE(dial.Eof());
+    EXPECT_EQ(dial.RecordCount(), 0);
+    EXPECT_EQ(dial.RecNo(), 0);
+    dial.First();
+    EXPECT_TRUE(dial.Eof());
+    EXPECT_FALSE(dial.FindKey("anything"));
+    EXPECT_THROW(dial.Delete(), ETableError);
+}
+
+TEST_F(TableFixture, RecordsFollowKeyOrderAndRecNoShiftsAfterAppend)
+{
+    for (const char *n : {"Moon", "Dial 006", "Zebra"})
+        addDial(n);
+    EXPECT_EQ(names(dial), QStringList({"Dial 006", "Moon", "Zebra"}));
+
+    ASSERT_TRUE(dial.FindKey("Moon"));
+    EXPECT_EQ(dial.RecNo(), 2);
+    addDial("Apple"); // sorts before the record in use
+    EXPECT_EQ(dial.FieldByName("Name").asString(), "Apple");
+    EXPECT_EQ(dial.RecNo(), 1);
+    dial.setRecNo(2);
+    EXPECT_EQ(dial.FieldByName("Name").asString(), "Dial 006") << "the old number now names another record";
+    ASSERT_TRUE(dial.FindKey("Moon"));
+    EXPECT_EQ(dial.RecNo(), 3);
+}
+
+TEST_F(TableFixture, NamesDifferingInCaseAreDifferentKeys)
+{
+    addDial("abc", 1);
+    addDial("ABC", 2);
+    EXPECT_EQ(dial.RecordCount(), 2);
+    EXPECT_FALSE(dial.FindKey("Abc"));
+    ASSERT_TRUE(dial.FindKey("abc"));
+    EXPECT_EQ(dial.FieldByName("SecHandOffset").asInteger(), 1);
+    EXPECT_NE(dial.FieldByName("Name").value(), QVariant(QString("ABC")));
+    EXPECT_THROW(addDial("abc"), ETableError) << "the same name twice is a key violation";
+    dial.Cancel();
+    EXPECT_EQ(dial.RecordCount(), 2);
+}
+
+TEST_F(TableFixture, FieldNamesIgnoreCaseAndUnknownFieldsFail)
+{
+    addDial("One");
+    EXPECT_EQ(dial.FieldByName("name").FieldName(), "Name");
+    EXPECT_EQ(dial.FieldByName("IMAGE").FieldName(), dial.FieldByName("image").FieldName());
+    try {
+        dial.FieldByName("Colour");
+        FAIL() << "expected an error";
+    } catch (const ETableError &e) {
+        EXPECT_EQ(e.message(), "Field 'Colour' not found");
+    }
+}
+
+TEST_F(TableFixture, DeleteLeavesTheNextRecordOrTheNewLast)
+{
+    struct Case { const char *remove; const char *current; int recNo; };
+    const Case cases[] = {{"b", "c", 2}, {"d", "c", 3}, {"a", "b", 1}};
+    for (const Case &c : cases) {
+        dial.EmptyTable();
+        for (const char *n : {"a", "b", "c", "d"})
+            addDial(n);
+        ASSERT_TRUE(dial.FindKey(c.remove));
+        dial.Delete();
+        EXPECT_EQ(dial.FieldByName("Name").asString(), c.current) << "removing " << c.remove;
+        EXPECT_EQ(dial.RecNo(), c.recNo) << "removing " << c.remove;
+        EXPECT_EQ(dial.RecordCount(), 3);
+    }
+    dial.EmptyTable();
+    addDial("only");
+    dial.Delete();
+    EXPECT_TRUE(dial.Eof());
+    EXPECT_EQ(dial.RecordCount(), 0);
+}
+
+TEST_F(TableFixture, NavigationStopsAtBothEnds)
+{
+    for (const char *n : {"a", "b"})
+        addDial(n);
+    dial.Last();
+    EXPECT_FALSE(dial.Eof());
+    dial.Next();
+    EXPECT_TRUE(dial.Eof());
+    EXPECT_EQ(dial.FieldByName("Name").asString(), "b");
+    dial.First();
+    EXPECT_FALSE(dial.Eof());
+    dial.Prior();
+    EXPECT_TRUE(dial.Bof());
+    EXPECT_EQ(dial.FieldByName("Name").asString(), "a");
+    dial.setRecNo(99);
+    EXPECT_EQ(dial.RecNo(), 2) << "out-of-range numbers go to the nearest record";
+}
+
+TEST_F(TableFixture, EditChangingTheKeyMovesTheRecord)
+{
+    for (const char *n : {"a", "b", "c"})
+        addDial(n);
+    ASSERT_TRUE(dial.FindKey("a"));
+    dial.Edit();
+    dial.FieldByName("Name").setAsString("z");
+    dial.Post();
+    EXPECT_EQ(dial.RecNo(), 3);
+    EXPECT_EQ(names(dial), QStringList({"b", "c", "z"}));
+}
+
+TEST_F(TableFixture, WritingOutsideEditModeFails)
+{
+    addDial("a");
+    EXPECT_THROW(dial.FieldByName("Name").setAsString("b"), ETableError);
+}
+
+TEST_F(TableFixture, AlarmTablesKeepInsertionOrderAndEveryType)
+{
+    const QString memo = "line one\nline two";
+    for (const char *title : {"zeta", "alpha", "mid"}) {
+        alarm.Append();
+        alarm.FieldByName("Title").setAsString(title);
+        alarm.FieldByName("Memo").setAsString(memo);
+        alarm.FieldByName("TypeIndex").setAsInteger(-2147483647 - 1);
+        alarm.FieldByName("Date").setAsDateTime(46000.0);
+        alarm.FieldByName("Time").setAsDateTime(0.123456789);
+        alarm.FieldByName("Activated").setAsBoolean(true);
+        alarm.Post();
+    }
+    EXPECT_EQ(alarm.RecNo(), 3) << "an appended record becomes current";
+    alarm.CloseTable();
+    alarm.OpenTable();
+    EXPECT_EQ(names(alarm, "Title"), QStringList({"zeta", "alpha", "mid"}));
+    alarm.setRecNo(2);
+    EXPECT_EQ(alarm.FieldByName("Memo").asString(), memo);
+    EXPECT_EQ(alarm.FieldByName("TypeIndex").asInteger(), -2147483647 - 1);
+    EXPECT_EQ(alarm.FieldByName("Date").asDateTime(), 46000.0);
+    EXPECT_EQ(alarm.FieldByName("Time").asDateTime(), 0.123456789);
+    EXPECT_TRUE(alarm.FieldByName("Activated").asBoolean());
+    EXPECT_FALSE(alarm.FieldByName("Loop").asBoolean()) << "an unset field reads as false";
+    EXPECT_EQ(alarm.FieldByName("Sound").asString(), "");
+}
+
+TEST_F(TableFixture, PicturesComeBackPixelForPixel)
+{
+    QImage picture(7, 5, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x * 37 % 256, y * 51 % 256, (x + y) % 2 ? 255 : 0));
+    picture.setPixel(0, 4, qRgb(255, 0, 255));
+    dial.Append();
+    dial.FieldByName("Name").setAsString("pic");
+    dial.FieldByName("image").setAsPicture(picture);
+    dial.Post();
+    dial.CloseTable();
+    dial.OpenTable();
+    const QImage back = dial.FieldByName("Image").asPicture();
+    ASSERT_EQ(back.size(), picture.size());
+    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), picture);
+
+    addDial("no picture");
+    EXPECT_TRUE(dial.FieldByName("Image").asPicture().isNull());
+}
+
+TEST_F(TableFixture, ChangeNoticesPauseWhileControlsAreDisabled)
+{
+    for (const char *n : {"a", "b", "c"})
+        addDial(n);
+    QSignalSpy spy(&dial, &TTable::changed);
+    dial.First();
+    EXPECT_EQ(spy.count(), 1);
+    dial.DisableControls();
+    for (; !dial.Eof(); dial.Next()) {
+    }
+    EXPECT_EQ(spy.count(), 1);
+    dial.EnableControls();
+    EXPECT_EQ(spy.count(), 2);
+    dial.CloseTable();
+    EXPECT_EQ(spy.count(), 3) << "closing blanks the bound controls";
+}
