@@ -89,6 +89,12 @@ void SqliteStmt::bind(int index, const QVariant &value)
     }
 }
 
+void SqliteStmt::reset()
+{
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
 bool SqliteStmt::step()
 {
     const int rc = sqlite3_step(m_stmt);

@@ -40,6 +40,8 @@ public:
     void bind(int index, const QVariant &value);
     void bind(int index, const QString &value);
     void bind(int index, qint64 value);
+    // Makes a prepared statement ready to run again.
+    void reset();
     // True while a row is available.
     bool step();
     int columnCount() const;

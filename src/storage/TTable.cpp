@@ -68,6 +68,7 @@ void TTable::OpenTable()
         loadSchema();
         loadOrder();
     } catch (...) {
+        m_rowQuery.reset();
         m_db.reset();
         m_fields.clear();
         throw;
@@ -142,6 +143,7 @@ void TTable::CloseTable()
 {
     if (!m_db)
         return;
+    m_rowQuery.reset();
     m_db.reset();
     m_route = nullptr;
     m_schemaName = "main";
@@ -275,12 +277,19 @@ void TTable::loadCurrent()
         return;
     m_current.fill(QVariant(), m_fields.size());
     if (m_pos >= 0) {
-        SqliteStmt st(conn(), QString("SELECT %1 FROM %2 WHERE id = ?").arg(fieldList(), dataTable()));
+        if (!m_rowQuery)
+            m_rowQuery = std::make_unique<SqliteStmt>(
+                conn(), QString("SELECT %1 FROM %2 WHERE id = ?").arg(fieldList(), dataTable()));
+        SqliteStmt &st = *m_rowQuery;
+        st.reset();
         st.bind(1, m_ids[m_pos]);
-        if (!st.step())
+        const bool found = st.step();
+        if (found)
+            for (int i = 0; i < m_fields.size(); ++i)
+                m_current[i] = st.value(i);
+        st.reset();
+        if (!found)
             throw ETableError(QString("Table file %1: a record vanished while it was read").arg(FileName()));
-        for (int i = 0; i < m_fields.size(); ++i)
-            m_current[i] = st.value(i);
     }
     m_currentLoaded = true;
 }
@@ -497,6 +506,7 @@ void TTable::transaction(std::initializer_list<TTable *> tables, const std::func
         for (TTable *t : tables) {
             if (t == host || !t->m_route)
                 continue;
+            t->m_rowQuery.reset();
             t->m_route = nullptr;
             const QString alias = t->m_schemaName;
             t->m_schemaName = "main";
@@ -517,6 +527,7 @@ void TTable::transaction(std::initializer_list<TTable *> tables, const std::func
             attach.step();
             db.exec(QString("PRAGMA %1.synchronous=FULL").arg(alias));
             db.exec(QString("PRAGMA %1.journal_mode=DELETE").arg(alias));
+            t->m_rowQuery.reset();
             t->m_route = &db;
             t->m_schemaName = alias;
         }

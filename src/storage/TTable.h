@@ -11,6 +11,7 @@
 #include <memory>
 
 class SqliteDb;
+class SqliteStmt;
 
 // One table of the program folder, stored as "<folder><name>.db" (SQLite),
 // with a single cursor. Records are visited in key order (byte order of the
@@ -121,6 +122,7 @@ private:
     bool m_bof = true;
 
     State m_state = State::Inactive;
+    std::unique_ptr<SqliteStmt> m_rowQuery; // reading the current record, prepared once
     QVector<QVariant> m_current;
     bool m_currentLoaded = false;
     QVector<QVariant> m_buffer;

@@ -1,0 +1,114 @@
+#include "TTable.h"
+#include "TableSchema.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+// 10,000-record skin and alarm tables, made once per process.
+namespace {
+
+struct Tables
+{
+    QTemporaryDir dir;
+    QString folder = dir.path() + "/";
+    TTable dial, alarm;
+
+    Tables()
+    {
+        createTable(folder, standardSchema("Dial"));
+        createTable(folder, standardSchema("Alarm"));
+        dial.OpenTable(folder, "Dial");
+        alarm.OpenTable(folder, "Alarm");
+        TTable::transaction({&dial, &alarm}, [&] {
+            for (int i = 0; i < 10000; ++i) {
+                dial.Append();
+                dial.FieldByName("Name").setAsString(QString("Dial %1").arg(i * 7919 % 10000, 5, 10, QChar('0')));
+                dial.FieldByName("SecHandOffset").setAsInteger(i);
+                dial.Post();
+                alarm.Append();
+                alarm.FieldByName("Title").setAsString(QString("Alarm %1").arg(i));
+                alarm.FieldByName("Date").setAsDateTime(46000 + i);
+                alarm.Post();
+            }
+        });
+    }
+};
+
+Tables &tables()
+{
+    static Tables t;
+    return t;
+}
+
+void BM_FindKey(benchmark::State &state)
+{
+    TTable &t = tables().dial;
+    int i = 0;
+    for (auto _ : state) {
+        const bool found = t.FindKey(QString("Dial %1").arg(i++ % 10000, 5, 10, QChar('0')));
+        benchmark::DoNotOptimize(found);
+    }
+}
+BENCHMARK(BM_FindKey);
+
+void BM_SetRecNo(benchmark::State &state)
+{
+    TTable &t = tables().dial;
+    int i = 0;
+    for (auto _ : state) {
+        t.setRecNo(1 + (i++ * 7) % 10000);
+        benchmark::DoNotOptimize(t.RecNo());
+    }
+}
+BENCHMARK(BM_SetRecNo);
+
+void BM_NextOverAll(benchmark::State &state)
+{
+    TTable &t = tables().alarm;
+    for (auto _ : state) {
+        int n = 0;
+        for (t.First(); !t.Eof(); t.Next())
+            ++n;
+        benchmark::DoNotOptimize(n);
+    }
+}
+BENCHMARK(BM_NextOverAll)->Unit(benchmark::kMicrosecond);
+
+void BM_NextReadingAField(benchmark::State &state)
+{
+    TTable &t = tables().alarm;
+    for (auto _ : state) {
+        double sum = 0;
+        for (t.First(); !t.Eof(); t.Next())
+            sum += t.FieldByName("Date").asDateTime();
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_NextReadingAField)->Unit(benchmark::kMillisecond);
+
+void BM_AppendPostSkin(benchmark::State &state)
+{
+    TTable &t = tables().dial;
+    static int i = 0;
+    for (auto _ : state) {
+        t.Append();
+        t.FieldByName("Name").setAsString(QString("New %1").arg(i++));
+        t.Post();
+    }
+}
+BENCHMARK(BM_AppendPostSkin)->Unit(benchmark::kMicrosecond);
+
+void BM_AppendPostAlarm(benchmark::State &state)
+{
+    TTable &t = tables().alarm;
+    for (auto _ : state) {
+        t.Append();
+        t.FieldByName("Title").setAsString("x");
+        t.Post();
+    }
+}
+BENCHMARK(BM_AppendPostAlarm)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,83 @@
+#pragma once
+#include "ClockBase.h"
+#include "TTable.h"
+
+#include <QPointer>
+#include <QTimer>
+
+class QMenu;
+class QSystemTrayIcon;
+
+// The main window: owns the ten tables, the tick, the face, the tray icon
+// and the settings. Dialogs read and change its fields directly.
+class TfClock : public TfClockBase
+{
+    Q_OBJECT
+public:
+    // programFolder ends with "/"; empty means the executable's folder.
+    explicit TfClock(const QString &programFolder = QString(), QWidget *parent = nullptr);
+    ~TfClock() override;
+
+    void FormActivate();
+    void FormClose();
+    void LoadSettings();
+    void SaveSettings();
+    void Timer1Timer();
+    void StTrayIcon1Click();
+    void StTrayIcon1Restore();
+    void Minimize1Click();
+
+    // The ten tables, in the order they are opened.
+    QVector<TTable *> tables();
+
+    // State of the main window.
+    bool SkinRemoved = false;
+    bool EditingAlarm = false;
+    qint32 AppVersion = 0;
+    QString ProgramFolder;
+    bool AnimationEnabled = true;
+    bool FadeEnabled = true;
+    bool VoiceChime = false;
+    bool MilTime = false;
+    bool BellChime = false;
+    bool CuckooChime = false;
+    bool QuietTime = false;
+    double QuietStart = 22.0 / 24.0;
+    double QuietEnd = 6.0 / 24.0;
+    qint32 SizeScale = 16;
+    qint32 MaxTransparency = 50;
+    qint32 FadeSpeed = 40;
+    qint32 SecHandOffset = 0;
+    qint32 DialLeft = 0;
+    qint32 DialTop = 0;
+    qint32 ClockRecNo = 0, DialRecNo = 0, HeadRecNo = 0, BodyRecNo = 0, HandRecNo = 0;
+    QString ClockName, DialName, HeadName, BodyName, HandName;
+
+    // State of the tick.
+    bool MouseOver = false;
+    bool StartupDone = false;
+
+    TTable tblClock, tblDial, tblHand, tblBody, tblHead, tblAlarm, tblAlarm2, tblSkins, tblProduct, tblTime;
+    QTimer Timer1;
+    QSystemTrayIcon *StTrayIcon1 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+
+signals:
+    void activated();
+
+protected:
+    bool event(QEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void enterEvent(QEnterEvent *e) override;
+    void leaveEvent(QEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void changeEvent(QEvent *e) override;
+
+private:
+    void FormCreate(const QString &programFolder);
+    void createTrayIcon();
+    QString settingsPath() const;
+
+    bool m_settingsLoaded = false;
+    bool m_activating = false;
+};
