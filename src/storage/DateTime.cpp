@@ -51,7 +51,23 @@ QDateTime toQDateTime(double value)
 
 double dateOf(double value) { return std::trunc(value); }
 double timeOf(double value) { return std::fabs(value - std::trunc(value)); }
-double now() { return fromQDateTime(QDateTime::currentDateTime()); }
+namespace {
+std::function<QDateTime()> &nowProvider()
+{
+    static std::function<QDateTime()> provider;
+    return provider;
+}
+} // namespace
+
+QDateTime currentDateTime()
+{
+    const auto &provider = nowProvider();
+    return provider ? provider() : QDateTime::currentDateTime();
+}
+
+double now() { return fromQDateTime(currentDateTime()); }
+
+void setNowProvider(std::function<QDateTime()> provider) { nowProvider() = std::move(provider); }
 
 QString toText(double value)
 {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 // Date-time values are doubles counting days since 30 December 1899 at
 // midnight: the whole part is the date, the fraction the time of day.
@@ -14,7 +15,11 @@ double encodeDate(int year, int month, int day);
 double encodeTime(int hour, int minute, int second, int msec = 0);
 double dateOf(double value);
 double timeOf(double value);
+// The local date and time; tests replace where it comes from so that
+// alarms, chimes and the tick can be driven without waiting.
 double now();
+QDateTime currentDateTime();
+void setNowProvider(std::function<QDateTime()> provider);
 
 // The system's short date and long time text, with a four-digit year so that
 // a value written and read back keeps its date. The time keeps no zone name.

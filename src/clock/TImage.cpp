@@ -1,0 +1,73 @@
+#include "TImage.h"
+
+#include <QPainter>
+
+QImage keyedOut(const QImage &picture)
+{
+    if (picture.isNull())
+        return picture;
+    QImage out = picture.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = out.pixel(0, out.height() - 1) | 0xFF000000u;
+    for (int y = 0; y < out.height(); ++y) {
+        auto *row = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            if ((row[x] | 0xFF000000u) == key)
+                row[x] = 0;
+    }
+    return out;
+}
+
+TImage::TImage(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void TImage::setPicture(const QImage &picture)
+{
+    m_picture = picture;
+    prepare();
+}
+
+void TImage::setStretch(bool stretch)
+{
+    if (m_stretch != stretch) {
+        m_stretch = stretch;
+        prepare();
+    }
+}
+
+void TImage::setTransparent(bool transparent)
+{
+    if (m_transparent != transparent) {
+        m_transparent = transparent;
+        prepare();
+    }
+}
+
+void TImage::resizeEvent(QResizeEvent *)
+{
+    if (m_stretch)
+        prepare();
+}
+
+void TImage::prepare()
+{
+    if (m_picture.isNull()) {
+        m_drawn = QPixmap();
+    } else {
+        QImage img = m_transparent ? keyedOut(m_picture) : m_picture;
+        if (m_stretch && img.size() != size() && !size().isEmpty())
+            img = img.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        m_drawn = QPixmap::fromImage(img);
+    }
+    update();
+}
+
+void TImage::paintEvent(QPaintEvent *)
+{
+    if (m_drawn.isNull())
+        return;
+    QPainter p(this);
+    p.drawPixmap(0, 0, m_drawn);
+}
