@@ -1,6 +1,9 @@
 #include "uClock.h"
 #include "ClockSettings.h"
+#include "ClockHints.h"
+#include "DateTime.h"
 #include "ErrorReport.h"
+#include "TickRules.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -200,7 +203,32 @@ void TfClock::SaveSettings()
     ini.save();
 }
 
-void TfClock::Timer1Timer() {}
+void TfClock::Timer1Timer()
+{
+    const int level = getTransparency();
+    const int next = TickRules::fadeLevel(level, MouseOver, FadeEnabled, MaxTransparency, Timer1.interval(), FadeSpeed);
+    if (next != level)
+        setTransparency(next);
+    UpdateHands();
+    const QDateTime now = ZDateTime::currentDateTime();
+    const QString tray = trayHint(now);
+    if (StTrayIcon1 && StTrayIcon1->toolTip() != tray)
+        StTrayIcon1->setToolTip(tray);
+    const QString hint = windowHint(now.date());
+    if (toolTip() != hint)
+        setToolTip(hint);
+    CheckAlarms();
+    if (TickRules::isQuiet(QuietTime, QuietStart, QuietEnd, ZDateTime::timeOf(ZDateTime::fromQDateTime(now))))
+        return;
+}
+
+void TfClock::UpdateHands() {}
+
+void TfClock::CheckAlarms()
+{
+    if (alarmCheck)
+        alarmCheck();
+}
 
 void TfClock::closeEvent(QCloseEvent *e)
 {

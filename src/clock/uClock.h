@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
+
 class QMenu;
 class QSystemTrayIcon;
 
@@ -23,6 +25,11 @@ public:
     void LoadSettings();
     void SaveSettings();
     void Timer1Timer();
+    void UpdateHands();
+    // The tick's alarm step: runs the check the alarm subsystem installs.
+    void CheckAlarms();
+    // Installed by the program (the alarm subsystem sits above this one).
+    std::function<void()> alarmCheck;
     void StTrayIcon1Click();
     void StTrayIcon1Restore();
     void Minimize1Click();
