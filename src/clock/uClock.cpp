@@ -224,6 +224,10 @@ void TfClock::Timer1Timer()
 
 void TfClock::UpdateHands() {}
 
+void TfClock::AssembleFace() {}
+
+void TfClock::BuildFace() {}
+
 void TfClock::CheckAlarms()
 {
     if (alarmCheck)

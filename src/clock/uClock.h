@@ -26,6 +26,10 @@ public:
     void SaveSettings();
     void Timer1Timer();
     void UpdateHands();
+    // Face assembly from the skin records on show (ClockRecNo ... HandRecNo)
+    // at full size and at SizeScale.
+    void AssembleFace();
+    void BuildFace();
     // The tick's alarm step: runs the check the alarm subsystem installs.
     void CheckAlarms();
     // Installed by the program (the alarm subsystem sits above this one).
