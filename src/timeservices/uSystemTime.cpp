@@ -1,0 +1,140 @@
+#include "uSystemTime.h"
+
+#include "SystemClock.h"
+#include "TimeText.h"
+
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+TfSystemTime::TfSystemTime(SystemClock &clock, QWidget *parent) : QDialog(parent, Qt::Tool), m_clock(clock)
+{
+    setObjectName("fSystemTime");
+    setWindowTitle("Set System Time");
+    setFixedSize(264, 148);
+
+    (new QLabel("Time", this))->move(8, 16);
+    // Both fields hold a whole date and time; only one part of each is used.
+    DateTimePicker1 = new QDateTimeEdit(this);
+    DateTimePicker1->setObjectName("DateTimePicker1");
+    DateTimePicker1->setGeometry(64, 16, 186, 22);
+    DateTimePicker1->setDisplayFormat(QLocale::system().timeFormat(QLocale::ShortFormat).contains('s')
+                                          ? QLocale::system().timeFormat(QLocale::ShortFormat)
+                                          : QStringLiteral("HH:mm:ss"));
+    DateTimePicker1->setTimeSpec(Qt::LocalTime);
+
+    (new QLabel("Date", this))->move(8, 48);
+    DateTimePicker2 = new QDateTimeEdit(this);
+    DateTimePicker2->setObjectName("DateTimePicker2");
+    DateTimePicker2->setGeometry(64, 48, 185, 22);
+    DateTimePicker2->setDisplayFormat(QLocale::system().dateFormat(QLocale::ShortFormat));
+    DateTimePicker2->setCalendarPopup(true);
+    DateTimePicker2->setTimeSpec(Qt::LocalTime);
+
+    btnOK = new QPushButton("OK", this);
+    btnOK->setObjectName("btnOK");
+    btnOK->setGeometry(64, 88, 89, 33);
+    btnOK->setDefault(true);
+    btnCancel = new QPushButton("Cancel", this);
+    btnCancel->setObjectName("btnCancel");
+    btnCancel->setGeometry(160, 88, 89, 33);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setGeometry(0, height() - 21, width(), 21);
+    StatusBar1->setSizeGripEnabled(false);
+    StatusPanel = new QLabel(StatusBar1);
+    StatusPanel->setObjectName("StatusPanel");
+    StatusPanel->setFixedWidth(150);
+    StatusBar1->addWidget(StatusPanel);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(1000);
+
+    // Our own updates run with the fields' signals blocked, so any change
+    // that arrives here is the user's.
+    auto userEdit = [this] { Edited = true; };
+    connect(DateTimePicker1, &QDateTimeEdit::dateTimeChanged, this, userEdit);
+    connect(DateTimePicker2, &QDateTimeEdit::dateTimeChanged, this, userEdit);
+    connect(btnOK, &QPushButton::clicked, this, &TfSystemTime::btnOKClick);
+    connect(btnCancel, &QPushButton::clicked, this, &TfSystemTime::reject);
+    connect(Timer1, &QTimer::timeout, this, &TfSystemTime::Timer1Timer);
+}
+
+TfSystemTime::~TfSystemTime() = default;
+
+void TfSystemTime::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_opened) {
+        m_opened = true;
+        FormShow();
+    }
+}
+
+void TfSystemTime::FormShow()
+{
+    showNow();
+    Edited = false;
+    Timer1->start();
+}
+
+void TfSystemTime::showNow()
+{
+    const QDateTime now = m_clock.nowLocal();
+    const QSignalBlocker b1(DateTimePicker1);
+    const QSignalBlocker b2(DateTimePicker2);
+    DateTimePicker1->setDateTime(now);
+    DateTimePicker2->setDateTime(now);
+}
+
+void TfSystemTime::Timer1Timer()
+{
+    StatusPanel->setText(TimeText::dateAndTime(m_clock.nowLocal()));
+    if (!Edited)
+        showNow();
+}
+
+QDateTime TfSystemTime::chosenDateTime() const
+{
+    return QDateTime(DateTimePicker2->date(), DateTimePicker1->time(), Qt::LocalTime);
+}
+
+void TfSystemTime::btnOKClick()
+{
+    if (m_setting)
+        return;
+    m_setting = true;
+    btnOK->setEnabled(false);
+    const qint64 usec = chosenDateTime().toMSecsSinceEpoch() * 1000;
+    m_clock.setTime(usec, false, this, [this](bool accepted, const QString &reason) {
+        m_setting = false;
+        btnOK->setEnabled(true);
+        if (accepted)
+            accept();
+        else
+            setRefused(reason);
+    });
+}
+
+void TfSystemTime::setRefused(const QString &reason)
+{
+    // The dialog stays open: the user sees the clock was not changed and can
+    // try again or cancel.
+    auto *box = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                                "The date and time could not be set." + (reason.isEmpty() ? QString() : "\n" + reason),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void TfSystemTime::done(int result)
+{
+    Timer1->stop();
+    QDialog::done(result);
+}

@@ -1,0 +1,193 @@
+#include "uTimeServer.h"
+
+#include "SystemClock.h"
+#include "TTable.h"
+#include "TimeText.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+const char *const TfTimeServer::FailureText = "Synchronization failed.";
+const char *const TfTimeServer::LongFailureText =
+    "Synchronization failed. Check internet connection, try again later or select a different time server.";
+
+namespace {
+const char *const TimeServerField = "TimeServer";
+}
+
+TfTimeServer::TfTimeServer(TTable &timeTable, SystemClock &clock, QWidget *parent, ConnectionCheck connected)
+    : QDialog(parent, Qt::Tool), m_table(timeTable), m_clock(clock), m_connected(std::move(connected))
+{
+    setObjectName("fTimeServer");
+    setWindowTitle("Internet Time Server");
+    setFixedSize(259, 163);
+
+    auto *label = new QLabel("Select Time Server:", this);
+    label->move(8, 8);
+
+    DBLookupComboBox1 = new QComboBox(this);
+    DBLookupComboBox1->setObjectName("DBLookupComboBox1");
+    DBLookupComboBox1->setGeometry(8, 24, 241, 21);
+
+    lblResult = new QLabel("Syncronization can only occur if this computer is connected to the Internet .", this);
+    lblResult->setObjectName("lblResult");
+    lblResult->setGeometry(8, 48, 241, 33);
+    lblResult->setWordWrap(true);
+    lblResult->setStyleSheet("color: green");
+
+    btnGetTime = new QPushButton("Get Time", this);
+    btnGetTime->setObjectName("btnGetTime");
+    btnGetTime->setGeometry(8, 96, 113, 33);
+    btnGetTime->setDefault(true);
+
+    btnClose = new QPushButton("Close", this);
+    btnClose->setObjectName("btnClose");
+    btnClose->setGeometry(136, 96, 113, 33);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setGeometry(0, height() - 21, width(), 21);
+    StatusBar1->setSizeGripEnabled(false);
+    StatusPanel = new QLabel(StatusBar1);
+    StatusPanel->setObjectName("StatusPanel");
+    StatusPanel->setFixedWidth(150);
+    StatusBar1->addWidget(StatusPanel);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(1000);
+
+    IpSNTPClient1 = new TIpSNTPClient(clock, this);
+    IpSNTPClient1->setObjectName("IpSNTPClient1");
+
+    fillServerList();
+    connect(&m_table, &TTable::changed, this, &TfTimeServer::showCurrentServer);
+    connect(DBLookupComboBox1, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { m_table.setRecNo(index + 1); });
+    connect(btnGetTime, &QPushButton::clicked, this, &TfTimeServer::btnGetTimeClick);
+    connect(btnClose, &QPushButton::clicked, this, &TfTimeServer::close);
+    connect(Timer1, &QTimer::timeout, this, &TfTimeServer::Timer1Timer);
+    connect(IpSNTPClient1, &TIpSNTPClient::OnSNTPTime, this,
+            [this](TIpSNTPClient *, double ts, double offset, double delay, int stratum, bool synced) {
+                IpSNTPClient1SNTPTime(ts, offset, delay, stratum, synced);
+            });
+    connect(IpSNTPClient1, &TIpSNTPClient::OnFailure, this,
+            [this](TIpSNTPClient *, TIpSNTPClient::TIpSNTPFailure kind, const QString &reason) {
+                IpSNTPClient1Failure(kind, reason);
+            });
+    connect(IpSNTPClient1, &TIpSNTPClient::OnError, this,
+            [this](TIpSNTPClient *, qintptr socket, int code, const QString &text) { ClientError(socket, code, text); });
+}
+
+TfTimeServer::~TfTimeServer() = default;
+
+void TfTimeServer::fillServerList()
+{
+    // Reading every record moves the table's cursor; put it back after.
+    const int recNo = m_table.RecNo();
+    QStringList servers;
+    m_table.DisableControls();
+    for (m_table.First(); !m_table.Eof(); m_table.Next())
+        servers << m_table.FieldByName(TimeServerField).asString();
+    if (recNo > 0)
+        m_table.setRecNo(recNo);
+    m_table.EnableControls();
+    DBLookupComboBox1->clear();
+    DBLookupComboBox1->addItems(servers);
+    showCurrentServer();
+}
+
+void TfTimeServer::showCurrentServer()
+{
+    const QSignalBlocker block(DBLookupComboBox1);
+    DBLookupComboBox1->setCurrentIndex(m_table.RecNo() - 1);
+}
+
+void TfTimeServer::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_opened) {
+        m_opened = true;
+        FormShow();
+    }
+}
+
+void TfTimeServer::FormShow()
+{
+    IpSNTPClient1->setSyncThreshold(999);
+    SyncPending = false;
+    if (!m_connected())
+        message(QMessageBox::Warning,
+                "No internet connection detected.\n"
+                "Syncronization can only occur if this computer is connected to the Internet.");
+    Timer1->start();
+}
+
+void TfTimeServer::done(int result)
+{
+    Timer1->stop();
+    IpSNTPClient1->Cancel();
+    QDialog::done(result);
+}
+
+void TfTimeServer::message(int icon, const QString &text)
+{
+    // Not exec(): the dialog goes on working (and its timer ticking) while
+    // the box is up.
+    auto *box = new QMessageBox(QMessageBox::Icon(icon), windowTitle(), text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void TfTimeServer::btnGetTimeClick()
+{
+    lblResult->setText("Please wait.");
+    lblResult->repaint();
+    IpSNTPClient1->setServer(m_table.RecNo() > 0 ? m_table.FieldByName(TimeServerField).asString() : QString());
+    SyncPending = true;
+    try {
+        IpSNTPClient1->QueryTime();
+    } catch (const std::exception &e) {
+        message(QMessageBox::Critical, QString::fromUtf8(e.what()));
+    }
+}
+
+void TfTimeServer::Timer1Timer()
+{
+    StatusPanel->setText(TimeText::dateAndTime(m_clock.nowLocal()));
+    if (SyncPending) {
+        SyncPending = false;
+        lblResult->setText(LongFailureText);
+    }
+}
+
+void TfTimeServer::IpSNTPClient1SNTPTime(double, double, double, int, bool)
+{
+    // The client reports only replies it believes, from servers of stratum
+    // 1 to 15, and only after the system has accepted any clock change.
+    SyncPending = false;
+    lblResult->setText("Time synchronized at " + TimeText::longTime(m_clock.nowLocal().time()));
+}
+
+void TfTimeServer::IpSNTPClient1Failure(TIpSNTPClient::TIpSNTPFailure Kind, const QString &Reason)
+{
+    SyncPending = false;
+    if (Kind == TIpSNTPClient::sfClockRefused) {
+        QString why = Reason;
+        if (!why.isEmpty())
+            why[0] = why[0].toUpper();
+        lblResult->setText(QString(FailureText) + ' ' + why + (why.endsWith('.') ? "" : "."));
+    } else
+        lblResult->setText(LongFailureText);
+}
+
+void TfTimeServer::ClientError(qintptr, int ErrCode, const QString &ErrStr)
+{
+    lblResult->setText(FailureText);
+    const uint handle = uint(quintptr(winId()));
+    message(QMessageBox::Critical, QString::asprintf("Error: Handle %8X, ErrCode %8X, ", handle, uint(ErrCode)) + ErrStr);
+}
