@@ -82,3 +82,19 @@ TEST(FaceLayout, StackingKeepsTheHourHandInFrontOfTheCharacter)
     EXPECT_EQ(stackingOrder(true, true),
               QVector<P>({P::Dial, P::SecondHand, P::MinuteHand, P::Body, P::Head, P::HourHand}));
 }
+
+#include "DialogPlacement.h"
+
+TEST(DialogPlacement, BesideTheClockOrLeftOfItAndAboveTheScreenBottom)
+{
+    const QSize screen(1280, 1024), dialog(300, 200);
+    struct Case { QRect clock; QPoint expected; };
+    const Case cases[] = {
+        {QRect(100, 100, 300, 400), QPoint(400, 100)},
+        {QRect(700, 50, 300, 400), QPoint(1000, 50)},
+        {QRect(800, 50, 180, 400), QPoint(620, 50)},   // 980 + 300 = 1280 is not less than the width
+        {QRect(100, 900, 300, 400), QPoint(400, 792)}, // lifted: 1024 - 200 - 32
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(besideClock(c.clock, dialog, screen), c.expected) << c.clock.x() << "," << c.clock.y();
+}

@@ -1,0 +1,35 @@
+#include "DialogPlacement.h"
+#include "uClock.h"
+
+#include <QScreen>
+#include <QWidget>
+
+QPoint besideClock(const QRect &clock, const QSize &dialog, const QSize &screen)
+{
+    const int right = clock.left() + clock.width();
+    const int left = right + dialog.width() < screen.width() ? right : clock.left() - dialog.width();
+    int top = clock.top();
+    if (screen.height() - 32 < top + dialog.height())
+        top = screen.height() - dialog.height() - 32;
+    return {left, top};
+}
+
+void PlaceBesideClock(QWidget *dialog, const QWidget *clock)
+{
+    const QScreen *screen = clock->screen();
+    const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
+    dialog->adjustSize();
+    dialog->move(besideClock(clock->frameGeometry(), dialog->frameGeometry().size(), screenSize));
+}
+
+FadePause::FadePause(TfClock *clock) : m_clock(clock), m_saved(clock->FadeEnabled)
+{
+    clock->FadeEnabled = false;
+    clock->setTransparency(0);
+}
+
+FadePause::~FadePause()
+{
+    if (m_restore)
+        m_clock->FadeEnabled = m_saved;
+}
