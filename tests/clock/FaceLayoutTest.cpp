@@ -91,8 +91,8 @@ TEST(DialogPlacement, BesideTheClockOrLeftOfItAndAboveTheScreenBottom)
     struct Case { QRect clock; QPoint expected; };
     const Case cases[] = {
         {QRect(100, 100, 300, 400), QPoint(400, 100)},
-        {QRect(700, 50, 300, 400), QPoint(1000, 50)},
-        {QRect(800, 50, 180, 400), QPoint(620, 50)},   // 980 + 300 = 1280 is not less than the width
+        {QRect(600, 50, 300, 400), QPoint(900, 50)},
+        {QRect(800, 50, 180, 400), QPoint(500, 50)},   // 980 + 300 = 1280 is not less than the width
         {QRect(100, 900, 300, 400), QPoint(400, 792)}, // lifted: 1024 - 200 - 32
     };
     for (const Case &c : cases)
