@@ -1,0 +1,53 @@
+#pragma once
+#include "ChimeOptions.h"
+
+#include <QDialog>
+
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTimeEdit;
+
+// "Hourly Chime Options": none, spoken time or chime, their variants, and the
+// quiet window. OK writes every value back into the settings it was given
+// (also those of disabled groups); Cancel, Esc and the close box write nothing.
+// Placing the dialog and pausing the fade are the caller's part.
+class TfChimeOptions : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TfChimeOptions(ChimeOptions &settings, QWidget *parent = nullptr);
+    ~TfChimeOptions() override;
+
+    // Radio groups: the group box shows the caption, the button group holds
+    // the items with their index as id.
+    QGroupBox *rgType;
+    QButtonGroup *rgTypeItems;
+    QGroupBox *rgHourVoice;
+    QButtonGroup *rgHourVoiceItems;
+    QGroupBox *rgChimes;
+    QButtonGroup *rgChimesItems;
+    QGroupBox *GroupBox1;
+    QCheckBox *cbQuietTime;
+    QLabel *lblStarts;
+    QTimeEdit *DateTimePicker1;
+    QLabel *lblEnds;
+    QTimeEdit *DateTimePicker2;
+    QPushButton *btnOK;
+    QPushButton *btnCancel;
+
+    // The instance on show, null otherwise.
+    static TfChimeOptions *fChimeOptions;
+
+private slots:
+    void rgTypeClick();
+    void cbQuietTimeClick();
+    void btnOKClick();
+
+private:
+    void FormShow();
+
+    ChimeOptions &m_settings;
+};
