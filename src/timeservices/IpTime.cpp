@@ -139,9 +139,14 @@ void TIpSNTPClient::readReply()
     if (!m_socket)
         return;
     QByteArray datagram(65536, '\0');
+    const qintptr handle = m_socket->socketDescriptor();
     const qint64 size = m_socket->read(datagram.data(), datagram.size());
-    if (size < 0)
-        return; // errorOccurred reports it
+    if (size < 0) {
+        // A failed read (say, the server's port is closed) sets the socket's
+        // error without always signalling it.
+        reportSocketError(handle);
+        return;
+    }
     datagram.resize(int(size));
     closeSocket(); // one reply per query
     const int query = m_query;
@@ -184,9 +189,12 @@ void TIpSNTPClient::processReply(int query, const QByteArray &datagram)
 
 void TIpSNTPClient::socketError()
 {
-    if (!m_socket)
-        return;
-    const qintptr handle = m_socket->socketDescriptor();
+    if (m_socket)
+        reportSocketError(m_socket->socketDescriptor());
+}
+
+void TIpSNTPClient::reportSocketError(qintptr handle)
+{
     const int code = int(m_socket->error());
     const QString text = QString::asprintf("WinSock Error (%d): %s, on API '%s'", code,
                                            qUtf8Printable(m_socket->errorString()), m_api);

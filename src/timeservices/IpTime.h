@@ -64,6 +64,7 @@ private:
     void readReply();
     void processReply(int query, const QByteArray &datagram);
     void socketError();
+    void reportSocketError(qintptr handle);
     void closeSocket();
     void fail(TIpSNTPFailure kind, const QString &reason);
     qint64 ntpNow() const;
