@@ -5,13 +5,15 @@
 
 namespace TimeText {
 
-QString longTime(const QTime &time)
+QString longTimeFormat()
 {
     QString format = QLocale::system().timeFormat(QLocale::LongFormat);
     // The zone name adds nothing to a clock that always shows local time.
     format.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*")));
-    return QLocale::system().toString(time, format.trimmed());
+    return format.trimmed();
 }
+
+QString longTime(const QTime &time) { return QLocale::system().toString(time, longTimeFormat()); }
 
 QString dateAndTime(const QDateTime &local)
 {

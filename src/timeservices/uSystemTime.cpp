@@ -22,9 +22,7 @@ TfSystemTime::TfSystemTime(SystemClock &clock, QWidget *parent) : QDialog(parent
     DateTimePicker1 = new QDateTimeEdit(this);
     DateTimePicker1->setObjectName("DateTimePicker1");
     DateTimePicker1->setGeometry(64, 16, 186, 22);
-    DateTimePicker1->setDisplayFormat(QLocale::system().timeFormat(QLocale::ShortFormat).contains('s')
-                                          ? QLocale::system().timeFormat(QLocale::ShortFormat)
-                                          : QStringLiteral("HH:mm:ss"));
+    DateTimePicker1->setDisplayFormat(TimeText::longTimeFormat());
     DateTimePicker1->setTimeSpec(Qt::LocalTime);
 
     (new QLabel("Date", this))->move(8, 48);
