@@ -84,8 +84,9 @@ int main(int argc, char **argv)
         frameO("frame", "Also show this animation frame.", "n"),
         zoomO("zoom", "Enlarge the result this many times (for looking at edges).", "n", "1"),
         bgO("background", "Colour behind the face; 'none' keeps it see-through.", "colour", "#7d9bb8"),
-        outO("out", "PNG file to write.", "file", "face.png");
-    cl.addOptions({clockO, dialO, headO, bodyO, handO, scaleO, timeO, frameO, zoomO, bgO, outO});
+        outO("out", "PNG file to write.", "file", "face.png"),
+        dumpO("dump", "Also write every rendered picture into this folder.", "folder");
+    cl.addOptions({clockO, dialO, headO, bodyO, handO, scaleO, timeO, frameO, zoomO, bgO, outO, dumpO});
     cl.addPositionalArgument("manifest", "Skin manifests (catalogue.json ...).");
     cl.process(app);
 
@@ -93,6 +94,17 @@ int main(int argc, char **argv)
         QVector<SkinArtItem> items;
         for (const QString &m : cl.positionalArguments())
             items += loadCatalogue(m);
+        if (cl.isSet(dumpO)) {
+            const QString dir = cl.value(dumpO) + '/';
+            for (const SkinArtItem &it : items) {
+                const QString base = dir + it.category + '-' + QString(it.name).replace(' ', '_') + '-';
+                const std::pair<const char *, const QImage *> pics[] = {{"Image", &it.image}, {"AnimationImage", &it.animationImage},
+                    {"imgHour", &it.imgHour}, {"imgMinute", &it.imgMinute}, {"imgSecond", &it.imgSecond}};
+                for (const auto &[field, img] : pics)
+                    if (!img->isNull() && !img->save(base + field + ".png"))
+                        throw SkinArtError(("Cannot write " + base + field + ".png").toStdString());
+            }
+        }
         const SkinArtItem &clock = find(items, "clock", cl.value(clockO));
         const SkinArtItem &dial = find(items, "dial", cl.value(dialO));
         const SkinArtItem &head = find(items, "head", cl.value(headO));
