@@ -1,0 +1,50 @@
+#pragma once
+#include <QFileInfoList>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+// Rules of the skin dialogs that need no window.
+namespace SkinRules {
+
+// The picker's preview area is a square of this side.
+constexpr int kPreviewSide = 257;
+
+// Where the main preview of a tab is drawn inside the preview area (may
+// reach past its edges; the area cuts it). An empty size gives an empty rect.
+enum class PreviewFit { FitHeight, Stretch, OwnSizeCentred };
+QRect previewRect(PreviewFit fit, const QSize &picture);
+
+// The two hand strips of the "Hands" tab: where the picture goes and the
+// strip that shows it.
+struct HandStrip
+{
+    QPoint topLeft;
+    QRect visible;
+};
+HandStrip minuteStrip();
+HandStrip secondStrip();
+
+// Package names from a listing of the skins folder: "*.zip" files only, no
+// hidden entries, no folders, sorted without regard to case, shown without
+// ".zip".
+QStringList packageNames(const QFileInfoList &entries);
+QStringList listPackages(const QString &skinsFolder);
+
+// The skin table an item of a package's catalogue goes to ("Clock", "Dial",
+// "Hand", "Head", "Body"), from its category compared without regard to
+// case; empty for any other category.
+QString targetTable(const QString &category);
+
+// A package must never replace the program's own files: the executable,
+// the tables other than Skins (and their journals and backups), the
+// settings, the mask, the geometry file, the help page and the desktop
+// entry (which names the command to run) with its icon. Compared without
+// regard to case so that no spelling slips through.
+bool isProtectedFile(const QString &bareName);
+// Exact names for readers that take a list (the sidecar files of the tables
+// are covered by isProtectedFile's prefix rule only).
+QStringList protectedFileNames();
+
+} // namespace SkinRules
