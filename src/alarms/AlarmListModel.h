@@ -1,0 +1,51 @@
+#pragma once
+#include <QAbstractTableModel>
+#include <QVector>
+
+class TTable;
+
+// The rows of Alarm2 for the alarm list's grid: Title, Type, Date, Time.
+// It follows the table: a changed record is read again at once, a record
+// added or removed makes it read the whole table on the next turn of the
+// event loop (moving the cursor and putting it back).
+class AlarmListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit AlarmListModel(TTable &table, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // Reads every record now.
+    void reload();
+    // The row of the table's current record, -1 when there is none.
+    int currentRow() const;
+
+signals:
+    // The table's current record moved to this row.
+    void currentRowChanged(int row);
+
+private:
+    struct Row
+    {
+        QString title;
+        QString type;
+        double date = 0;
+        double time = 0;
+        bool operator==(const Row &o) const
+        {
+            return title == o.title && type == o.type && date == o.date && time == o.time;
+        }
+    };
+    Row readCurrent() const;
+    void tableChanged();
+    void scheduleReload();
+
+    TTable &m_table;
+    QVector<Row> m_rows;
+    bool m_reading = false;
+    bool m_reloadPending = false;
+};

@@ -1,0 +1,34 @@
+#pragma once
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// The alarm sound as the alarm windows use it: one file, played once at a
+// time, with a notice when playback ends or is cut off. The program's media
+// player stands behind it; without one the sound is silent.
+class AlarmSound : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // Opens the file (closing the one before); throws an exception whose
+    // text names the file when it cannot be played.
+    virtual void open(const QString &fileName) = 0;
+    virtual void play() = 0;
+    virtual void rewind() = 0;
+    virtual void stop() = 0;
+
+    // A new player, from the factory tests may replace.
+    static std::unique_ptr<AlarmSound> create();
+    using Factory = std::function<std::unique_ptr<AlarmSound>()>;
+    static void setFactory(Factory factory);
+    // True when create() gives the real media player.
+    static bool hasMediaPlayer();
+
+signals:
+    // Playback ended or was interrupted. Delivered on the main thread after
+    // the handler that caused it has returned.
+    void notify();
+};

@@ -1,0 +1,169 @@
+#include "uAlarmMessage.h"
+#include "AlarmStore.h"
+#include "AlarmText.h"
+#include "DateTime.h"
+#include "ErrorReport.h"
+#include "uClock.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QStyle>
+#include <QVBoxLayout>
+
+TfAlarmMessage *TfAlarmMessage::fAlarmMessage = nullptr;
+
+TfAlarmMessage::TfAlarmMessage(TfClock &clock, QWidget *parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_clock(clock)
+{
+    setObjectName("fAlarmMessage");
+    setWindowTitle(tr("Alarm Message"));
+    setFixedSize(329, 242);
+
+    lblAlarmTime = new QLabel(this);
+    lblAlarmTime->setObjectName("lblAlarmTime");
+    lblAlarmTime->setAlignment(Qt::AlignCenter);
+    lblAlarmTime->setFixedWidth(313);
+    lblAlarmTime->setStyleSheet("color: red; font-weight: bold;");
+
+    DBText1 = new QLabel(this);
+    DBText1->setObjectName("DBText1");
+    DBText1->setStyleSheet("font-weight: bold;");
+
+    DBMemo1 = new QPlainTextEdit(this);
+    DBMemo1->setObjectName("DBMemo1");
+    DBMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DBMemo1->setFixedSize(313, 113);
+
+    btnSnooze = new QPushButton(tr("Snooze"), this);
+    btnSnooze->setObjectName("btnSnooze");
+    btnSnooze->setStyleSheet("color: navy;");
+    btnSnooze->setToolTip(tr("Repeat in 5 minutes"));
+    btnStop = new QPushButton(tr("Stop Sound"), this);
+    btnStop->setObjectName("btnStop");
+    btnStop->setStyleSheet("color: red;");
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), tr("Close"), this);
+    BitBtn1->setObjectName("BitBtn1");
+    BitBtn1->setDefault(true);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnSnooze);
+    buttons->addWidget(btnStop);
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(lblAlarmTime);
+    layout->addWidget(DBText1);
+    layout->addWidget(DBMemo1);
+    layout->addLayout(buttons);
+
+    MediaPlayer1 = AlarmSound::create();
+    connect(MediaPlayer1.get(), &AlarmSound::notify, this,
+            [this] { ErrorReport::guard([this] { MediaPlayer1Notify(); }); });
+    connect(btnStop, &QPushButton::clicked, this, [this] { ErrorReport::guard([this] { btnStopClick(); }); });
+    connect(btnSnooze, &QPushButton::clicked, this, [this] { ErrorReport::guard([this] { btnSnoozeClick(); }); });
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(&m_clock.tblAlarm, &TTable::changed, this, &TfAlarmMessage::showTitle);
+}
+
+TfAlarmMessage::~TfAlarmMessage()
+{
+    if (fAlarmMessage == this)
+        fAlarmMessage = nullptr;
+}
+
+void TfAlarmMessage::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    if (m_shown)
+        return;
+    m_shown = true;
+    fAlarmMessage = this;
+    ErrorReport::guard([this] { FormShow(); });
+}
+
+void TfAlarmMessage::showTitle()
+{
+    TTable &alarm = m_clock.tblAlarm;
+    if (alarm.Active() && alarm.state() == TTable::State::Browse && alarm.RecordCount() > 0)
+        DBText1->setText(alarm.FieldByName("Title").asString());
+}
+
+void TfAlarmMessage::FormShow()
+{
+    Snoozed = false;
+    SoundStopped = false;
+    SoundPlaying = false;
+    btnStop->setEnabled(false);
+    m_fade.emplace(&m_clock);
+    SavedFadeEnabled = m_fade->SavedFadeEnabled();
+    PlaceBesideClock(this, &m_clock);
+
+    TTable &alarm = m_clock.tblAlarm;
+    lblAlarmTime->setText(
+        AlarmText::dueLine(alarm.FieldByName("Date").asDateTime(), alarm.FieldByName("Time").asDateTime()));
+    showTitle();
+    DBMemo1->setPlainText(alarm.FieldByName("Memo").asString());
+    m_clock.tblAlarm2.setRecNo(alarm.RecNo());
+
+    const QString sound = alarm.FieldByName("Sound").asString();
+    const QString file = m_clock.ProgramFolder + "sound/" + sound;
+    if (sound != "None" && !sound.isEmpty() && QFileInfo(file).isFile()) {
+        // A file the player cannot take leaves the window silent but usable.
+        MediaPlayer1->open(file);
+        MediaPlayer1->play();
+        btnStop->setEnabled(true);
+        SoundPlaying = true;
+    }
+}
+
+void TfAlarmMessage::MediaPlayer1Notify()
+{
+    if (SoundStopped || m_closed)
+        return;
+    TTable &alarm = m_clock.tblAlarm;
+    if (alarm.RecordCount() > 0 && alarm.FieldByName("Loop").asBoolean()) {
+        MediaPlayer1->rewind();
+        MediaPlayer1->play();
+    }
+}
+
+void TfAlarmMessage::btnStopClick()
+{
+    SoundStopped = true;
+    if (SoundPlaying)
+        MediaPlayer1->stop();
+}
+
+void TfAlarmMessage::btnSnoozeClick()
+{
+    Snoozed = true;
+    if (SoundPlaying)
+        MediaPlayer1->stop();
+    accept();
+}
+
+void TfAlarmMessage::done(int result)
+{
+    if (!m_closed) {
+        m_closed = true;
+        ErrorReport::guard([this] { FormClose(); });
+    }
+    QDialog::done(result);
+}
+
+void TfAlarmMessage::FormClose()
+{
+    auto restoreFade = qScopeGuard([this] { m_fade.reset(); });
+    SoundStopped = true;
+    if (SoundPlaying)
+        MediaPlayer1->stop();
+    Memo1 = DBMemo1->toPlainText();
+    // The tick stays stopped: the alarm check started it and starts it again.
+    AlarmStore::of(m_clock).closeMessage(Memo1, Snoozed, ZDateTime::now());
+}

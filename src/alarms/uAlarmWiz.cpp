@@ -1,0 +1,412 @@
+#include "uAlarmWiz.h"
+#include "AlarmRules.h"
+#include "AlarmStore.h"
+#include "AlarmText.h"
+#include "DateTime.h"
+#include "ErrorReport.h"
+#include "uClock.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+TfAlarmWiz *TfAlarmWiz::fAlarmWiz = nullptr;
+
+namespace {
+
+const QString kNone = QStringLiteral("None");
+
+QString shortDateFormat()
+{
+    // Four-digit years: a two-digit year would make the picker guess the century.
+    QString f = QLocale::system().dateFormat(QLocale::ShortFormat);
+    if (!f.contains("yyyy"))
+        f.replace(QRegularExpression("y+"), "yyyy");
+    return f;
+}
+
+QWidget *page(QStackedWidget *pages, const char *name)
+{
+    auto *w = new QWidget(pages);
+    w->setObjectName(name);
+    pages->addWidget(w);
+    return w;
+}
+
+} // namespace
+
+TfAlarmWiz::TfAlarmWiz(TfClock &clock, QWidget *parent) : QDialog(parent, Qt::Tool), m_clock(clock)
+{
+    setObjectName("fAlarmWiz");
+    setWindowTitle(tr("Alarm Wizard"));
+    setFixedSize(279, 207);
+
+    pages = new QStackedWidget(this);
+
+    pnlTitle = page(pages, "pnlTitle");
+    {
+        auto *l = new QVBoxLayout(pnlTitle);
+        auto *picture = new QLabel(pnlTitle);
+        picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+        l->addWidget(picture);
+        l->addWidget(new QLabel(tr("Title"), pnlTitle));
+        Edit1 = new QLineEdit(pnlTitle);
+        Edit1->setObjectName("Edit1");
+        l->addWidget(Edit1);
+        l->addStretch();
+    }
+
+    pnlType = page(pages, "pnlType");
+    {
+        auto *l = new QVBoxLayout(pnlType);
+        rgAlarmType = new QGroupBox(tr("Alarm Type"), pnlType);
+        rgAlarmType->setObjectName("rgAlarmType");
+        auto *grid = new QGridLayout(rgAlarmType);
+        typeButtons = new QButtonGroup(this);
+        const QStringList &names = AlarmRules::typeNames();
+        const int perColumn = (names.size() + 1) / 2;
+        for (int i = 0; i < names.size(); ++i) {
+            auto *b = new QRadioButton(names[i], rgAlarmType);
+            b->setObjectName(QString("rgAlarmType%1").arg(i));
+            typeButtons->addButton(b, i);
+            grid->addWidget(b, i % perColumn, i / perColumn);
+        }
+        l->addWidget(rgAlarmType);
+    }
+
+    pnlTimeDate = page(pages, "pnlTimeDate");
+    {
+        auto *l = new QVBoxLayout(pnlTimeDate);
+        auto *heading = new QLabel(tr("Set Alarm Time/Date"), pnlTimeDate);
+        heading->setStyleSheet("font-weight: bold;");
+        l->addWidget(heading);
+        pnlSetTime = new QWidget(pnlTimeDate);
+        pnlSetTime->setObjectName("pnlSetTime");
+        auto *tl = new QHBoxLayout(pnlSetTime);
+        tl->addWidget(new QLabel(tr("Time"), pnlSetTime));
+        DateTimePicker2 = new QTimeEdit(pnlSetTime);
+        DateTimePicker2->setObjectName("DateTimePicker2");
+        DateTimePicker2->setDisplayFormat(AlarmText::longTimeFormat());
+        tl->addWidget(DateTimePicker2);
+        l->addWidget(pnlSetTime);
+        pnlSetDate = new QWidget(pnlTimeDate);
+        pnlSetDate->setObjectName("pnlSetDate");
+        auto *dl = new QHBoxLayout(pnlSetDate);
+        dl->addWidget(new QLabel(tr("Date"), pnlSetDate));
+        DateTimePicker1 = new QDateEdit(pnlSetDate);
+        DateTimePicker1->setObjectName("DateTimePicker1");
+        DateTimePicker1->setDisplayFormat(shortDateFormat());
+        DateTimePicker1->setCalendarPopup(true);
+        dl->addWidget(DateTimePicker1);
+        l->addWidget(pnlSetDate);
+        l->addStretch();
+    }
+
+    pnlMessage = page(pages, "pnlMessage");
+    {
+        auto *l = new QVBoxLayout(pnlMessage);
+        l->addWidget(new QLabel(tr("Alarm Message"), pnlMessage));
+        Memo1 = new QPlainTextEdit(pnlMessage);
+        Memo1->setObjectName("Memo1");
+        Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        l->addWidget(Memo1);
+    }
+
+    pnlSound = page(pages, "pnlSound");
+    {
+        auto *l = new QVBoxLayout(pnlSound);
+        l->addWidget(new QLabel(tr("Sound"), pnlSound));
+        ComboBox1 = new QComboBox(pnlSound);
+        ComboBox1->setObjectName("ComboBox1");
+        ComboBox1->setEditable(true);
+        ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+        l->addWidget(ComboBox1);
+        auto *row = new QHBoxLayout;
+        CheckBoxLoop = new QCheckBox(tr("Loop Sound"), pnlSound);
+        CheckBoxLoop->setObjectName("CheckBoxLoop");
+        btnPlay = new QPushButton(tr("Play"), pnlSound);
+        btnPlay->setObjectName("btnPlay");
+        row->addWidget(CheckBoxLoop);
+        row->addStretch();
+        row->addWidget(btnPlay);
+        l->addLayout(row);
+        l->addStretch();
+    }
+
+    pnlDone = page(pages, "pnlDone");
+    {
+        auto *l = new QVBoxLayout(pnlDone);
+        auto *text = new QLabel(tr("Click on \"Finish\" button to complete alarm creation"), pnlDone);
+        text->setWordWrap(true);
+        text->setStyleSheet("color: green; font-weight: bold;");
+        l->addWidget(text);
+    }
+
+    btnPrevious = new QPushButton(tr("< Previous"), this);
+    btnPrevious->setObjectName("btnPrevious");
+    btnNext = new QPushButton(tr("Next >"), this);
+    btnNext->setObjectName("btnNext");
+    btnCancel = new QPushButton(tr("Cancel"), this);
+    btnCancel->setObjectName("btnCancel");
+    for (QPushButton *b : {btnPrevious, btnNext, btnCancel, btnPlay})
+        b->setAutoDefault(false);
+    auto *bar = new QHBoxLayout;
+    bar->addWidget(btnPrevious);
+    bar->addWidget(btnNext);
+    bar->addStretch();
+    bar->addWidget(btnCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(pages);
+    layout->addLayout(bar);
+
+    MediaPlayer1 = AlarmSound::create();
+
+    connect(btnNext, &QPushButton::clicked, this, [this] { ErrorReport::guard([this] { btnNextClick(); }); });
+    connect(btnPrevious, &QPushButton::clicked, this, [this] { ErrorReport::guard([this] { btnPreviousClick(); }); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
+    connect(btnPlay, &QPushButton::clicked, this, [this] { ErrorReport::guard([this] { btnPlayClick(); }); });
+    connect(ComboBox1, &QComboBox::currentTextChanged, this,
+            [this] { ErrorReport::guard([this] { ComboBox1Change(); }); });
+
+    // Alarms may fire and be removed while the wizard is open: keep EditRecNo
+    // on the alarm that was opened.
+    connect(&AlarmStore::of(clock), &AlarmStore::removed, this, [this](int recNo) {
+        if (EditRecNo == recNo)
+            EditRecNo = 0;
+        else if (recNo < EditRecNo)
+            --EditRecNo;
+    });
+}
+
+TfAlarmWiz::~TfAlarmWiz()
+{
+    if (fAlarmWiz == this)
+        fAlarmWiz = nullptr;
+}
+
+void TfAlarmWiz::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    if (m_shown)
+        return;
+    m_shown = true;
+    fAlarmWiz = this;
+    ErrorReport::guard([this] { FormShow(); });
+}
+
+int TfAlarmWiz::typeIndex() const { return typeButtons->checkedId(); }
+
+void TfAlarmWiz::setTypeIndex(int index)
+{
+    if (QAbstractButton *b = typeButtons->button(index))
+        b->setChecked(true);
+}
+
+double TfAlarmWiz::pickedDate() const { return ZDateTime::fromQDateTime(QDateTime(DateTimePicker1->date(), QTime(0, 0))); }
+
+double TfAlarmWiz::pickedTime() const { return DateTimePicker2->time().msecsSinceStartOfDay() / ZDateTime::MsPerDay; }
+
+void TfAlarmWiz::setPickers(double moment)
+{
+    const QDateTime dt = ZDateTime::toQDateTime(moment);
+    DateTimePicker1->setDate(dt.date());
+    DateTimePicker2->setTime(dt.time());
+}
+
+void TfAlarmWiz::fillSoundList()
+{
+    // A missing sound folder lists "None" alone.
+    const QSignalBlocker block(ComboBox1);
+    ComboBox1->clear();
+    ComboBox1->addItems(AlarmText::soundList(m_clock.ProgramFolder + "sound/"));
+}
+
+QString TfAlarmWiz::soundFile() const { return m_clock.ProgramFolder + "sound/" + ComboBox1->currentText(); }
+
+void TfAlarmWiz::setSoundControls(bool enabled, bool loopToo)
+{
+    MediaPlayerEnabled = enabled;
+    btnPlay->setEnabled(enabled);
+    if (loopToo)
+        CheckBoxLoop->setEnabled(enabled);
+}
+
+void TfAlarmWiz::FormShow()
+{
+    m_fade.emplace(&m_clock);
+    SavedFadeEnabled = m_fade->SavedFadeEnabled();
+    PlaceBesideClock(this, &m_clock);
+
+    pages->setCurrentWidget(pnlTitle);
+    btnPrevious->setEnabled(false);
+    btnNext->setEnabled(true);
+    btnNext->setText(tr("Next >"));
+    PageIndex = 0;
+
+    if (m_clock.EditingAlarm) {
+        TickPause pause(m_clock);
+        EditRecNo = m_clock.tblAlarm2.RecNo();
+        m_clock.tblAlarm.setRecNo(EditRecNo);
+        const AlarmRecord r = AlarmStore::of(m_clock).current();
+        Edit1->setText(r.title);
+        Memo1->setPlainText(r.memo);
+        DateTimePicker1->setDate(ZDateTime::toQDateTime(ZDateTime::dateOf(r.date)).date());
+        DateTimePicker2->setTime(ZDateTime::toQDateTime(ZDateTime::timeOf(r.time)).time());
+        setTypeIndex(r.typeIndex);
+        fillSoundList();
+        {
+            const QSignalBlocker block(ComboBox1);
+            ComboBox1->setCurrentText(r.sound);
+        }
+        setSoundControls(r.sound != kNone, false);
+        CheckBoxLoop->setChecked(r.loop);
+    } else {
+        EditRecNo = 0;
+        setPickers(AlarmRules::wizardDueMoment(-1, ZDateTime::now()));
+        Memo1->clear();
+        Edit1->clear();
+        // A new alarm starts as "Once".
+        setTypeIndex(AlarmRules::Once);
+        fillSoundList();
+        {
+            const QSignalBlocker block(ComboBox1);
+            ComboBox1->setCurrentText(kNone);
+        }
+        setSoundControls(false, true);
+    }
+}
+
+void TfAlarmWiz::ShowPage()
+{
+    const int type = typeIndex();
+    switch (PageIndex) {
+    case 0:
+        btnPrevious->setEnabled(false);
+        pages->setCurrentWidget(pnlTitle);
+        break;
+    case 1:
+        btnPrevious->setEnabled(true);
+        pages->setCurrentWidget(pnlType);
+        break;
+    case 2:
+        pnlSetDate->setVisible(type <= AlarmRules::Once);
+        if (AlarmRules::hasTimeDatePage(type)) {
+            pages->setCurrentWidget(pnlTimeDate);
+        } else {
+            setPickers(AlarmRules::wizardDueMoment(type, ZDateTime::now()));
+            PageIndex = 3;
+            pages->setCurrentWidget(pnlMessage);
+        }
+        break;
+    case 3:
+        pages->setCurrentWidget(pnlMessage);
+        break;
+    case 4:
+        pages->setCurrentWidget(pnlSound);
+        btnNext->setText(tr("Next >"));
+        break;
+    case 5:
+        pages->setCurrentWidget(pnlDone);
+        btnNext->setText(tr("Finish"));
+        break;
+    }
+}
+
+void TfAlarmWiz::btnNextClick()
+{
+    ++PageIndex;
+    if (PageIndex <= 5)
+        ShowPage();
+    else
+        Save();
+}
+
+void TfAlarmWiz::btnPreviousClick()
+{
+    if (PageIndex == 3 && !AlarmRules::hasTimeDatePage(typeIndex()))
+        PageIndex = 1;
+    else if (PageIndex > 0)
+        --PageIndex;
+    ShowPage();
+}
+
+void TfAlarmWiz::btnCancelClick()
+{
+    Memo1->clear();
+    Edit1->clear();
+    reject();
+}
+
+void TfAlarmWiz::ComboBox1Change()
+{
+    if (ComboBox1->currentText() == kNone) {
+        setSoundControls(false, true);
+        return;
+    }
+    setSoundControls(true, true);
+    if (QFileInfo(soundFile()).isFile())
+        MediaPlayer1->open(soundFile());
+}
+
+void TfAlarmWiz::btnPlayClick()
+{
+    if (!QFileInfo(soundFile()).isFile())
+        return;
+    MediaPlayer1->open(soundFile());
+    MediaPlayer1->play();
+}
+
+void TfAlarmWiz::Save()
+{
+    // PageIndex went past the last page; stay on it when writing fails.
+    PageIndex = 5;
+    AlarmRecord r;
+    r.title = Edit1->text().isEmpty() ? QStringLiteral("Alarm") : Edit1->text();
+    r.memo = Memo1->toPlainText();
+    const int type = typeIndex() < 0 ? AlarmRules::Once : typeIndex();
+    r.type = AlarmRules::typeNames().value(type);
+    r.typeIndex = type;
+    r.date = pickedDate();
+    r.time = pickedTime();
+    r.sound = ComboBox1->currentText();
+    r.loop = CheckBoxLoop->isChecked();
+    {
+        TickPause pause(m_clock);
+        AlarmStore::of(m_clock).save(m_clock.EditingAlarm ? EditRecNo : 0, r);
+    }
+    accept();
+}
+
+void TfAlarmWiz::done(int result)
+{
+    if (!m_closed) {
+        m_closed = true;
+        FormClose();
+    }
+    QDialog::done(result);
+}
+
+void TfAlarmWiz::FormClose()
+{
+    // The preview stops with the wizard.
+    ErrorReport::guard([this] { MediaPlayer1->stop(); });
+    m_fade.reset();
+}
