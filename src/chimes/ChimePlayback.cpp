@@ -40,7 +40,7 @@ ChimeSettings ChimePlayback::settings() const
 QString ChimePlayback::hourFileName(int spokenHour, bool milTime)
 {
     if (milTime)
-        return QStringLiteral("%100hrs.wav").arg(spokenHour, 2, 10, QLatin1Char('0'));
+        return QStringLiteral("%1").arg(spokenHour, 2, 10, QLatin1Char('0')) + QStringLiteral("00hrs.wav");
     const int h12 = spokenHour == 0 ? 12 : spokenHour > 12 ? spokenHour - 12 : spokenHour;
     return QStringLiteral("hour%1.wav").arg(h12);
 }
@@ -59,6 +59,15 @@ void ChimePlayback::skipFile(double now)
     // A file that cannot sound takes no time: the sequence moves on at the next tick.
     m_state.SoundLength = 0.0;
     m_state.NextSoundTime = timeOfDay(now);
+    m_measureDay = ZDateTime::dateOf(now);
+}
+
+bool ChimePlayback::waitOver(double now) const
+{
+    // NextSoundTime is a time of day: on a later day (a sequence frozen by
+    // quiet time over midnight) the wait is over too, so the sequence goes on
+    // when the quiet window ends instead of a day later.
+    return timeOfDay(now) > m_state.NextSoundTime || ZDateTime::dateOf(now) > m_measureDay;
 }
 
 bool ChimePlayback::playFile(const QString &path, double now, int lengthFactor, bool &reported)
@@ -71,6 +80,7 @@ bool ChimePlayback::playFile(const QString &path, double now, int lengthFactor, 
         m_player.Rewind();
         m_state.SoundLength = double(lengthFactor) * m_player.Length() / ZDateTime::MsPerDay;
         m_state.NextSoundTime = timeOfDay(now) + m_state.SoundLength;
+        m_measureDay = ZDateTime::dateOf(now);
         m_player.Play();
         if (SoundStarted)
             SoundStarted(path);
@@ -103,7 +113,7 @@ void ChimePlayback::StartVoice(double now)
 
 void ChimePlayback::ContinueVoice(double now)
 {
-    if (!(timeOfDay(now) > m_state.NextSoundTime))
+    if (!waitOver(now))
         return;
     const bool milTime = settings().MilTime;
     ++m_state.VoiceStep;
@@ -151,7 +161,7 @@ void ChimePlayback::StartChime(double now)
 
 void ChimePlayback::ContinueChime(double now)
 {
-    if (!(timeOfDay(now) > m_state.NextSoundTime))
+    if (!waitOver(now))
         return;
     const bool ok = playFile(m_player.FileName, now, 1, m_chimeReported);
     --m_state.StrikesLeft;

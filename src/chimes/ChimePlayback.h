@@ -50,11 +50,13 @@ private:
     // Opens, measures (length × lengthFactor) and plays; false when it failed.
     bool playFile(const QString &path, double now, int lengthFactor, bool &reported);
     void skipFile(double now);
+    bool waitOver(double now) const;
     void report(const QString &message, bool &reported);
 
     ChimeState &m_state;
     TMediaPlayer &m_player;
     QString m_folder;
+    double m_measureDay = 0.0; // date of the last measure
     bool m_voiceReported = false;
     bool m_chimeReported = false;
 };

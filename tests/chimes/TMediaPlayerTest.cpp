@@ -1,0 +1,195 @@
+#include "SoundFiles.h"
+#include "TMediaPlayer.h"
+#include "TempFolder.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+struct LengthCase
+{
+    const char *name;
+    QByteArray (*make)();
+    int trueMs;
+};
+
+void PrintTo(const LengthCase &c, std::ostream *os) { *os << c.name; }
+
+QByteArray wav1234() { return SoundFiles::wave(1234); }
+QByteArray mid1000() { return SoundFiles::midi(1000); }
+QByteArray mid2500() { return SoundFiles::midi(2500); }
+QByteArray mp31500()
+{
+    QFile f(QStringLiteral(ZC_CHIMES_TEST_DATA "tone1500.mp3"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class PlayerLength : public ::testing::TestWithParam<LengthCase>
+{
+};
+
+TEST_P(PlayerLength, LengthWithin50msOfTrueLength)
+{
+    TempFolder folder;
+    const LengthCase c = GetParam();
+    const QByteArray bytes = c.make();
+    ASSERT_FALSE(bytes.isEmpty());
+    SoundFiles::write(folder.path(), c.name, bytes);
+    TMediaPlayer player;
+    player.FileName = folder.file(c.name);
+    player.Open();
+    EXPECT_NEAR(player.Length(), c.trueMs, 50) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, PlayerLength,
+                         ::testing::Values(LengthCase{"a.wav", wav1234, 1234}, LengthCase{"b.mp3", mp31500, 1500},
+                                           LengthCase{"c.mid", mid1000, 1000}, LengthCase{"d.MID", mid2500, 2500}),
+                         [](const auto &info) { return std::string(1, info.param.name[0]); });
+
+TEST(Player, OpenClosesThePreviousFileAndTakesTheNewLength)
+{
+    TempFolder folder;
+    SoundFiles::write(folder.path(), "long.wav", SoundFiles::wave(900));
+    SoundFiles::write(folder.path(), "short.wav", SoundFiles::wave(300));
+    TMediaPlayer player;
+    player.FileName = folder.file("long.wav");
+    player.Open();
+    player.Play();
+    QSignalSpy spy(&player, &TMediaPlayer::Notify);
+    player.FileName = folder.file("short.wav");
+    player.Open();
+    EXPECT_NEAR(player.Length(), 300, 5);
+    EXPECT_FALSE(player.isPlaying());
+    ASSERT_TRUE(spy.wait(2000));
+    EXPECT_EQ(spy.at(0).at(0).value<TMediaPlayer::TMPNotifyValues>(), TMediaPlayer::nvAborted);
+}
+
+struct BadFile
+{
+    const char *name;
+    QByteArray bytes; // empty: the file is not there
+    const char *reason;
+};
+
+TEST(Player, FilesThatCannotOpenRaiseWithTheFileAndTheReason)
+{
+    const BadFile cases[] = {
+        {"missing.wav", {}, "does not exist"},
+        {"damaged.wav", QByteArray("RIFF\x10\x00\x00\x00WAVEjunkjunkjunk", 20), ""},
+        {"noise.mp3", QByteArray(64, '\0'), ""},
+        {"text.mid", QByteArray("not a midi file at all"), ""},
+        {"tune.ogx", SoundFiles::wave(200), "no sound device"},
+    };
+    TempFolder folder;
+    for (const BadFile &c : cases) {
+        if (!c.bytes.isEmpty())
+            SoundFiles::write(folder.path(), c.name, c.bytes);
+        TMediaPlayer player;
+        player.FileName = folder.file(c.name);
+        try {
+            player.Open();
+            ADD_FAILURE() << c.name << " opened";
+        } catch (const EMCIDeviceError &e) {
+            EXPECT_TRUE(e.text().contains(folder.file(c.name))) << e.text().toStdString();
+            EXPECT_TRUE(e.text().contains(c.reason)) << e.text().toStdString();
+        }
+        EXPECT_FALSE(player.isOpen()) << c.name;
+        EXPECT_THROW(player.Play(), EMCIDeviceError) << c.name;
+    }
+}
+
+class PlayerNotice : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SoundFiles::write(folder.path(), "beep.wav", SoundFiles::wave(300));
+        SoundFiles::write(folder.path(), "tune.mid", SoundFiles::midi(400));
+        player.FileName = folder.file("beep.wav");
+        player.Open();
+    }
+    TMediaPlayer::TMPNotifyValues waitForNotice()
+    {
+        EXPECT_TRUE(spy.wait(5000));
+        EXPECT_EQ(spy.count(), 1);
+        return spy.isEmpty() ? TMediaPlayer::nvAborted : spy.takeFirst().at(0).value<TMediaPlayer::TMPNotifyValues>();
+    }
+    TempFolder folder;
+    TMediaPlayer player;
+    QSignalSpy spy{&player, &TMediaPlayer::Notify};
+};
+
+TEST_F(PlayerNotice, EndOfPlaybackIsNoticedOnceOnTheMainThread)
+{
+    for (const char *file : {"beep.wav", "tune.mid"}) {
+        player.FileName = folder.file(file);
+        player.Open();
+        player.Play();
+        EXPECT_TRUE(player.isPlaying());
+        EXPECT_TRUE(spy.isEmpty()) << "the notice waits for the event loop";
+        EXPECT_EQ(waitForNotice(), TMediaPlayer::nvSuccessful) << file;
+        EXPECT_FALSE(player.isPlaying());
+        QTest::qWait(100);
+        EXPECT_TRUE(spy.isEmpty()) << "a second notice for " << file;
+    }
+}
+
+TEST_F(PlayerNotice, StopIsNoticedAsAborted)
+{
+    player.Play();
+    player.Stop();
+    EXPECT_FALSE(player.isPlaying());
+    EXPECT_EQ(waitForNotice(), TMediaPlayer::nvAborted);
+    QTest::qWait(400);
+    EXPECT_TRUE(spy.isEmpty()) << "the stopped sound must not report its end later";
+}
+
+TEST_F(PlayerNotice, RewindAndPlayAgainFromTheNotice)
+{
+    // What a looping alarm sound does: every notice rewinds and plays again.
+    int plays = 1;
+    QObject::connect(&player, &TMediaPlayer::Notify, [&](TMediaPlayer::TMPNotifyValues v) {
+        if (v == TMediaPlayer::nvSuccessful && plays < 3) {
+            ++plays;
+            player.Rewind();
+            player.Play();
+        }
+    });
+    player.Play();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(waitForNotice(), TMediaPlayer::nvSuccessful);
+    EXPECT_EQ(plays, 3);
+}
+
+TEST_F(PlayerNotice, AnotherPlayerTakesTheStreamAndTheFirstIsNoticed)
+{
+    TMediaPlayer other;
+    QSignalSpy otherSpy(&other, &TMediaPlayer::Notify);
+    other.FileName = folder.file("tune.mid");
+    other.Open();
+    player.Play();
+    other.Play();
+    EXPECT_FALSE(player.isPlaying());
+    EXPECT_TRUE(other.isPlaying());
+    EXPECT_EQ(waitForNotice(), TMediaPlayer::nvAborted);
+    ASSERT_TRUE(otherSpy.wait(5000));
+    EXPECT_EQ(otherSpy.at(0).at(0).value<TMediaPlayer::TMPNotifyValues>(), TMediaPlayer::nvSuccessful);
+}
+
+TEST_F(PlayerNotice, DestroyingAPlayingPlayerSendsNothingAfterwards)
+{
+    {
+        TMediaPlayer doomed;
+        doomed.FileName = folder.file("beep.wav");
+        doomed.Open();
+        doomed.Play();
+    }
+    player.Play();
+    EXPECT_EQ(waitForNotice(), TMediaPlayer::nvSuccessful);
+}
+
+} // namespace
