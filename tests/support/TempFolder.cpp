@@ -26,5 +26,5 @@ QByteArray TempFolder::read(const QString &name) const
     return f.readAll();
 }
 
-QString sourceDir() { return QString::fromLocal8Bit(qgetenv("ZC_SOURCE_DIR")) + "/"; }
-QString programDir() { return QString::fromLocal8Bit(qgetenv("ZC_PROGRAM_DIR")) + "/"; }
+QString sourceDir() { return QStringLiteral(ZC_SOURCE_DIR "/"); }
+QString programDir() { return QStringLiteral(ZC_PROGRAM_DIR "/"); }
