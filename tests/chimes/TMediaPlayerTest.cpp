@@ -2,6 +2,8 @@
 #include "TMediaPlayer.h"
 #include "TempFolder.h"
 
+#include <QCoreApplication>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -190,6 +192,35 @@ TEST_F(PlayerNotice, DestroyingAPlayingPlayerSendsNothingAfterwards)
     }
     player.Play();
     EXPECT_EQ(waitForNotice(), TMediaPlayer::nvSuccessful);
+}
+
+// Without a sound device the player must still run, silent, with true
+// lengths and notices. The sound system opens once per process, so the case
+// runs in a child process that asks for a driver that does not exist.
+TEST(Player, FallsBackToSilenceWithoutASoundDevice)
+{
+    if (qgetenv("SDL_AUDIODRIVER") == "no-such-device") {
+        TempFolder folder;
+        SoundFiles::write(folder.path(), "beep.wav", SoundFiles::wave(250));
+        TMediaPlayer player;
+        QSignalSpy spy(&player, &TMediaPlayer::Notify);
+        player.FileName = folder.file("beep.wav");
+        player.Open();
+        EXPECT_TRUE(TMediaPlayer::silent());
+        EXPECT_EQ(player.Length(), 250);
+        player.Play();
+        ASSERT_TRUE(spy.wait(5000));
+        EXPECT_EQ(spy.at(0).at(0).value<TMediaPlayer::TMPNotifyValues>(), TMediaPlayer::nvSuccessful);
+        return;
+    }
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("SDL_AUDIODRIVER", "no-such-device");
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_filter=Player.FallsBackToSilenceWithoutASoundDevice"});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
 }
 
 } // namespace
