@@ -29,7 +29,7 @@ HandStrip minuteStrip() { return {{16, 0}, QRect(16, 0, 73, kPreviewSide)}; }
 
 HandStrip secondStrip() { return {{184, 0}, QRect(184, 0, 73, kPreviewSide)}; }
 
-QStringList packageNames(const QFileInfoList &entries)
+QFileInfoList packageFiles(const QFileInfoList &entries)
 {
     QFileInfoList packages;
     for (const QFileInfo &e : entries) {
@@ -44,18 +44,17 @@ QStringList packageNames(const QFileInfoList &entries)
         const int c = a.fileName().compare(b.fileName(), Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a.fileName() < b.fileName();
     });
-    QStringList names;
-    for (const QFileInfo &p : packages)
-        names << p.fileName().chopped(4);
-    return names;
+    return packages;
 }
 
-QStringList listPackages(const QString &skinsFolder)
+QString packageName(const QFileInfo &file) { return file.fileName().chopped(4); }
+
+QFileInfoList listPackages(const QString &skinsFolder)
 {
     const QDir dir(skinsFolder);
     if (!dir.exists())
         throw std::runtime_error(QString("The skin package folder %1 does not exist").arg(skinsFolder).toStdString());
-    return packageNames(dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+    return packageFiles(dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
 }
 
 QString targetTable(const QString &category)
@@ -85,7 +84,10 @@ QStringList protectedFileNames()
     QStringList names = {"ZindleClock", "ZindleClock.ini", "mask_fClock.bmp", "coord.ini", "ZindleClock.html",
                          "zindleclock.desktop", "zindleclock.svg"};
     for (const QString &t : kOwnTables)
-        names << t + ".db";
+        for (const char *suffix : {".db", ".db-journal", ".db-wal", ".db-shm", ".bak"})
+            names << t + suffix;
+    for (const char *suffix : {".db-journal", ".db-wal", ".db-shm"})
+        names << QString("Skins") + suffix;
     return names;
 }
 

@@ -26,11 +26,12 @@ struct HandStrip
 HandStrip minuteStrip();
 HandStrip secondStrip();
 
-// Package names from a listing of the skins folder: "*.zip" files only, no
-// hidden entries, no folders, sorted without regard to case, shown without
-// ".zip".
-QStringList packageNames(const QFileInfoList &entries);
-QStringList listPackages(const QString &skinsFolder);
+// The packages of a listing of the skins folder: "*.zip" files only, no
+// hidden entries, no folders, sorted by name without regard to case.
+QFileInfoList packageFiles(const QFileInfoList &entries);
+QFileInfoList listPackages(const QString &skinsFolder);
+// A package as the list shows it: the file name without ".zip".
+QString packageName(const QFileInfo &file);
 
 // The skin table an item of a package's catalogue goes to ("Clock", "Dial",
 // "Hand", "Head", "Body"), from its category compared without regard to
@@ -43,8 +44,9 @@ QString targetTable(const QString &category);
 // entry (which names the command to run) with its icon. Compared without
 // regard to case so that no spelling slips through.
 bool isProtectedFile(const QString &bareName);
-// Exact names for readers that take a list (the sidecar files of the tables
-// are covered by isProtectedFile's prefix rule only).
+// The same as a list of exact names, for readers that take one: the files
+// and the journals and backups the table engine makes (isProtectedFile also
+// catches any other name that begins like a table file).
 QStringList protectedFileNames();
 
 } // namespace SkinRules

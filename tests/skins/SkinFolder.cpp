@@ -3,6 +3,8 @@
 #include "TableSchema.h"
 #include "uClock.h"
 
+#include <QProcess>
+
 QImage solid(int width, int height, const QColor &colour)
 {
     QImage image(width, height, QImage::Format_RGB32);
@@ -107,3 +109,25 @@ CollectedErrors::CollectedErrors()
 }
 
 CollectedErrors::~CollectedErrors() { ErrorReport::setSink({}); }
+
+void zipFiles(const QString &zipFile, const QVector<QPair<QString, QString>> &entries, const QString &method)
+{
+    static const char *script = R"(
+import sys, zipfile
+methods = {'deflate': zipfile.ZIP_DEFLATED, 'store': zipfile.ZIP_STORED, 'bzip2': zipfile.ZIP_BZIP2}
+m = methods[sys.argv[2]]
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    for i in range(3, len(sys.argv), 2):
+        info = zipfile.ZipInfo(sys.argv[i], (2024, 1, 1, 0, 0, 0))
+        info.compress_type = m
+        with open(sys.argv[i + 1], 'rb') as f:
+            z.writestr(info, f.read())
+)";
+    QStringList args = {"-c", script, zipFile, method};
+    for (const auto &e : entries)
+        args << e.first << e.second;
+    QProcess p;
+    p.start("python3", args);
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        throw std::runtime_error(("zip failed: " + p.readAllStandardError()).toStdString());
+}

@@ -68,3 +68,9 @@ public:
     ~CollectedErrors();
     QStringList texts;
 };
+
+// Builds a ZIP with Python's zipfile: each entry is (name inside the
+// archive, file whose bytes it holds); names are kept exactly as given.
+// method: "deflate", "store" or "bzip2".
+void zipFiles(const QString &zipFile, const QVector<QPair<QString, QString>> &entries,
+              const QString &method = "deflate");

@@ -1,0 +1,39 @@
+#pragma once
+#include "CatalogueMerge.h"
+
+#include <QString>
+
+#include <functional>
+
+class TTable;
+
+// Installs one skin package into the program folder: unpacks it into a
+// staging folder beside the program's files, checks what came out (no file
+// of the program's own, a catalogue that is a sound skin table), then moves
+// the files into place, reopens the catalogue table and merges it into the
+// skin tables. Anything refused leaves the program folder as it was.
+class PackageInstall
+{
+public:
+    PackageInstall(const QString &programFolder, TTable &skins, const SkinTargets &targets, qint32 appVersion);
+
+    // Whole-package progress, 0 to 100.
+    std::function<void(int)> progress;
+    // Asked for an item made for a newer program; false stops the merge.
+    std::function<bool()> continueNewer;
+
+    // packageFile: full path of the ZIP; packageName: as the user sees it.
+    MergeResult install(const QString &packageFile, const QString &packageName);
+
+    // Checks a catalogue table file that came in a package (folder holds
+    // "Skins.db"); throws ESkinPackage naming the package.
+    static void checkCatalogue(const QString &folder, const QString &packageName);
+
+private:
+    void moveIntoPlace(const QString &staging, const QStringList &files, const QString &packageName);
+
+    QString m_folder;
+    TTable &m_skins;
+    SkinTargets m_targets;
+    qint32 m_appVersion;
+};

@@ -1,0 +1,285 @@
+#include "SkinFolder.h"
+#include "uClock.h"
+#include "uInstallSkins.h"
+
+#include <QDir>
+#include <QProcess>
+#include "TableSchema.h"
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Installer : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QDir(folder.path()).mkdir("skins");
+        for (const char *n : {"B Pocket", "C Tower"})
+            folder.addItem("Clock", n);
+        folder.addItem("Dial", "Dial 006");
+        folder.addItem("Hand", "Cowboy 01");
+        folder.addItem("Head", "Mopp");
+        folder.addItem("Body", "Cowboy");
+        folder.write("dial.bmp", "the program folder's own art");
+    }
+    void TearDown() override { EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join("\n").toStdString(); }
+
+    // A package in skins/ with a catalogue of the items and any extra files.
+    void package(const QString &name, const QVector<CatalogueItem> &items,
+                 QVector<QPair<QString, QByteArray>> extra = {}, const QString &catalogueEntry = "Skins.db",
+                 const QString &method = "deflate")
+    {
+        TempFolder work;
+        writeCatalogue(work.path(), items);
+        QVector<QPair<QString, QString>> entries = {{catalogueEntry, work.file("Skins.db")}};
+        int n = 0;
+        for (const auto &e : extra) {
+            const QString file = work.file(QString("extra%1").arg(++n));
+            work.write(QString("extra%1").arg(n), e.second);
+            entries.append({e.first, file});
+        }
+        zipFiles(folder.file("skins/" + name + ".zip"), entries, method);
+    }
+
+    // Opens the installer, selects the named lines, presses Install.
+    void install(const QStringList &lines)
+    {
+        if (!clock)
+            clock = folder.startClock("ClockName=C Tower\n");
+        TfInstallSkins dlg(clock.get());
+        dlg.show();
+        for (const QString &l : lines) {
+            const auto found = dlg.lbSkins->findItems(l, Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1) << l.toStdString();
+            const QRect r = dlg.lbSkins->visualItemRect(found[0]);
+            QTest::mouseClick(dlg.lbSkins->viewport(), Qt::LeftButton, {}, r.center());
+        }
+        QTest::mouseClick(dlg.btnInstall, Qt::LeftButton);
+        progress = dlg.ProgressBar1->value();
+        closedAfterInstall = !dlg.isVisible();
+        dlg.close();
+    }
+
+    QStringList programFiles() const
+    {
+        return QDir(folder.path()).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    CollectedErrors errors;
+    ScriptedAnswers answers;
+    SkinFolder folder;
+    std::unique_ptr<TfClock> clock;
+    int progress = -1;
+    bool closedAfterInstall = false;
+};
+
+} // namespace
+
+TEST_F(Installer, OpensWithTheListAndInstallDisabled)
+{
+    for (const char *n : {"zeta", "Alpha", "beta"})
+        package(n, {});
+    QDir(folder.file("skins/")).mkdir("folder.zip");
+    folder.write("skins/.hidden.zip", "x");
+    clock = folder.startClock();
+    clock->FadeEnabled = true;
+    TfInstallSkins dlg(clock.get());
+    dlg.show();
+    QStringList lines;
+    for (int i = 0; i < dlg.lbSkins->count(); ++i)
+        lines << dlg.lbSkins->item(i)->text();
+    EXPECT_EQ(lines, QStringList({"Alpha", "beta", "zeta"}));
+    EXPECT_EQ(dlg.lbSkins->currentRow(), 0);
+    EXPECT_TRUE(dlg.lbSkins->selectedItems().isEmpty()) << "the caret, not a selection";
+    EXPECT_FALSE(dlg.btnInstall->isEnabled());
+    EXPECT_FALSE(clock->FadeEnabled);
+    EXPECT_EQ(clock->getTransparency(), 0);
+    QTest::mouseClick(dlg.lbSkins->viewport(), Qt::LeftButton, {}, dlg.lbSkins->visualItemRect(dlg.lbSkins->item(1)).center());
+    EXPECT_TRUE(dlg.btnInstall->isEnabled());
+    QTest::mouseClick(dlg.btnCancel, Qt::LeftButton);
+    EXPECT_TRUE(clock->FadeEnabled);
+}
+
+TEST_F(Installer, AMissingSkinsFolderIsReportedAndTheListStaysEmpty)
+{
+    QDir(folder.file("skins")).removeRecursively();
+    clock = folder.startClock();
+    TfInstallSkins dlg(clock.get());
+    dlg.show();
+    EXPECT_EQ(dlg.lbSkins->count(), 0);
+    EXPECT_FALSE(dlg.btnInstall->isEnabled());
+    ASSERT_EQ(errors.texts.size(), 1);
+    EXPECT_TRUE(errors.texts[0].contains("skins")) << errors.texts[0].toStdString();
+    errors.texts.clear();
+}
+
+TEST_F(Installer, TwoPackagesWithTheSameDialInListOrder)
+{
+    package("second", {{"dial", "Brass", 100, "from second"}, {"dial", "Steel"}});
+    package("first", {{"dial", "Brass", 100, "from first"}});
+    install({"second", "first"});
+    EXPECT_TRUE(closedAfterInstall);
+    EXPECT_EQ(progress, 100);
+    EXPECT_EQ(namesOf(clock->tblDial), QStringList({"Brass", "Dial 006", "Steel"}));
+    ASSERT_TRUE(clock->tblDial.FindKey("Brass"));
+    EXPECT_EQ(clock->tblDial.FieldByName("Notes").asString(), "from first") << "installed in list order";
+    // The catalogue table holds the last package's items.
+    EXPECT_EQ(clock->tblSkins.RecordCount(), 2);
+}
+
+TEST_F(Installer, AnItemBeforeTheClockInUseKeepsTheFaceOnTheSameClock)
+{
+    package("p", {{"Clock", "A Alarm"}});
+    install({"p"});
+    EXPECT_EQ(clock->ClockName, "C Tower");
+    EXPECT_EQ(clock->ClockRecNo, 3) << "one higher than before";
+    EXPECT_EQ(clock->tblClock.FieldByName("Name").asString(), "C Tower");
+    clock->tblClock.setRecNo(clock->ClockRecNo);
+    EXPECT_EQ(clock->tblClock.FieldByName("Name").asString(), "C Tower");
+}
+
+TEST_F(Installer, NewerVersionQuestion)
+{
+    package("newer", {{"head", "First"}, {"head", "Second", 101}, {"head", "Third"}});
+    answers.answer(QMessageBox::No);
+    install({"newer"});
+    ASSERT_EQ(answers.asked.size(), 1);
+    EXPECT_EQ(answers.asked[0].text, "This skin database may require a newer version on Zindle Clock. Continue anyway?");
+    EXPECT_EQ(answers.asked[0].icon, QMessageBox::Question);
+    EXPECT_EQ(answers.asked[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(namesOf(clock->tblHead), QStringList({"First", "Mopp"}));
+    answers.answer(QMessageBox::Yes);
+    install({"newer"});
+    EXPECT_EQ(answers.asked.size(), 2);
+    EXPECT_EQ(namesOf(clock->tblHead), QStringList({"First", "Mopp", "Second", "Third"}));
+}
+
+TEST_F(Installer, EntriesStoredUnderAFolderLandInTheProgramFolder)
+{
+    package("nested", {{"body", "Robe"}}, {{"art/bodies/robe.bmp", "robe"}}, "data/tables/Skins.db");
+    install({"nested"});
+    EXPECT_EQ(namesOf(clock->tblBody), QStringList({"Cowboy", "Robe"}));
+    EXPECT_EQ(folder.read("robe.bmp"), "robe");
+    EXPECT_FALSE(QDir(folder.file("art")).exists());
+    EXPECT_FALSE(QDir(folder.file("data")).exists());
+}
+
+TEST_F(Installer, APackageWithoutACatalogueBringsNothing)
+{
+    package("full", {{"dial", "Full"}});
+    install({"full"});
+    TempFolder work;
+    work.write("readme.txt", "hello");
+    zipFiles(folder.file("skins/bare.zip"), {{"readme.txt", work.file("readme.txt")}});
+    install({"bare"});
+    EXPECT_EQ(clock->tblSkins.RecordCount(), 0);
+    EXPECT_EQ(folder.read("readme.txt"), "hello");
+}
+
+// Packages from outside must not harm the program folder. Each is refused
+// with a message naming the package, and leaves every file as it was.
+TEST_F(Installer, HostilePackagesAreRefusedWhole)
+{
+    TempFolder work;
+    writeCatalogue(work.path(), {{"dial", "Sneaky"}});
+    work.write("art.bmp", "art");
+    work.write("settings", "[Path]\nClockName=evil\n");
+    work.write("garbage", QByteArray(4096, 'g'));
+    createTable(work.path(), standardSchema("Time"));
+    const QString catalogue = work.file("Skins.db");
+    const QString zeros = work.file("zeros");
+    {
+        QFile f(zeros);
+        f.open(QIODevice::WriteOnly);
+        const QByteArray block(1 << 20, '\0');
+        for (int i = 0; i < 600; ++i)
+            f.write(block);
+    }
+
+    struct Case
+    {
+        const char *name;
+        std::function<void(const QString &zip)> build;
+        const char *says; // part of the message
+    } cases[] = {
+        {"escape", [&](const QString &z) { zipFiles(z, {{"Skins.db", catalogue}, {"../../escape.bmp", work.file("art.bmp")}}); }, "outside"},
+        {"absolute", [&](const QString &z) { zipFiles(z, {{"Skins.db", catalogue}, {"/tmp/escape.bmp", work.file("art.bmp")}}); }, "outside"},
+        {"settings", [&](const QString &z) { zipFiles(z, {{"art.bmp", work.file("art.bmp")}, {"ZindleClock.ini", work.file("settings")}}); }, "ZindleClock.ini"},
+        {"table", [&](const QString &z) { zipFiles(z, {{"art.bmp", work.file("art.bmp")}, {"deep/Clock.db", catalogue}}); }, "Clock.db"},
+        {"journal", [&](const QString &z) { zipFiles(z, {{"art.bmp", work.file("art.bmp")}, {"Dial.db-journal", work.file("garbage")}}); }, "Dial.db-journal"},
+        {"program", [&](const QString &z) { zipFiles(z, {{"ZindleClock", work.file("art.bmp")}}); }, "ZindleClock"},
+        {"bzip2", [&](const QString &z) { zipFiles(z, {{"art.bmp", work.file("art.bmp")}, {"Skins.db", catalogue}}, "bzip2"); }, "compression"},
+        {"huge", [&](const QString &z) { zipFiles(z, {{"art.bmp", work.file("art.bmp")}, {"zeros", zeros}}); }, "MiB"},
+        {"notatable", [&](const QString &z) { zipFiles(z, {{"art.bmp", work.file("art.bmp")}, {"Skins.db", work.file("garbage")}}); }, "Skins"},
+        {"wrongtable", [&](const QString &z) { zipFiles(z, {{"art.bmp", work.file("art.bmp")}, {"Skins.db", work.file("Time.db")}}); }, "Skins"},
+        {"truncated", [&](const QString &z) {
+             zipFiles(z, {{"art.bmp", work.file("art.bmp")}, {"Skins.db", catalogue}});
+             QFile f(z);
+             f.open(QIODevice::ReadWrite);
+             f.resize(f.size() / 2);
+         }, nullptr},
+        {"damaged", [&](const QString &z) {
+             // One byte changed in the middle of the stored catalogue: the checksum fails.
+             zipFiles(z, {{"art.bmp", work.file("art.bmp")}, {"Skins.db", catalogue}}, "store");
+             QFile f(z);
+             f.open(QIODevice::ReadWrite);
+             f.seek(f.size() / 2);
+             char c;
+             f.getChar(&c);
+             f.seek(f.size() / 2);
+             f.putChar(char(c ^ 0x5a));
+         }, "damaged"},
+        {"empty", [&](const QString &z) { QFile f(z); f.open(QIODevice::WriteOnly); }, nullptr},
+    };
+    clock = folder.startClock("ClockName=C Tower\n");
+    const QStringList before = programFiles();
+    const QByteArray skinsBefore = folder.read("Skins.db");
+    const QByteArray clockBefore = folder.read("Clock.db");
+    for (const Case &c : cases) {
+        const QString zip = folder.file(QString("skins/") + c.name + ".zip");
+        c.build(zip);
+        errors.texts.clear();
+        install({c.name});
+        QFile::remove(zip);
+        ASSERT_EQ(errors.texts.size(), 1) << c.name;
+        const QString text = errors.texts[0];
+        EXPECT_TRUE(text.contains(c.name)) << c.name << ": " << text.toStdString();
+        if (c.says) {
+            EXPECT_TRUE(text.contains(c.says)) << c.name << ": " << text.toStdString();
+        }
+        EXPECT_FALSE(closedAfterInstall) << c.name << ": the dialog stays open on an error";
+        EXPECT_EQ(programFiles(), before) << c.name;
+        EXPECT_EQ(folder.read("Skins.db"), skinsBefore) << c.name;
+        EXPECT_EQ(folder.read("Clock.db"), clockBefore) << c.name;
+        EXPECT_EQ(folder.read("dial.bmp"), "the program folder's own art") << c.name;
+        EXPECT_TRUE(clock->tblSkins.Active()) << c.name << ": the catalogue table is open again";
+        EXPECT_EQ(namesOf(clock->tblDial), QStringList({"Dial 006"})) << c.name;
+    }
+    EXPECT_FALSE(QFile::exists(folder.file("../escape.bmp")));
+    EXPECT_FALSE(QFile::exists(folder.file("../../escape.bmp")));
+    errors.texts.clear();
+}
+
+TEST_F(Installer, AnEncryptedPackageIsRefused)
+{
+    TempFolder work;
+    writeCatalogue(work.path(), {{"dial", "Secret"}});
+    QProcess zip;
+    zip.setWorkingDirectory(work.path());
+    zip.start("zip", {"-q", "-P", "password", folder.file("skins/locked.zip"), "Skins.db"});
+    ASSERT_TRUE(zip.waitForFinished(60000));
+    ASSERT_EQ(zip.exitCode(), 0);
+    clock = folder.startClock("ClockName=C Tower\n");
+    const QStringList before = programFiles();
+    install({"locked"});
+    ASSERT_EQ(errors.texts.size(), 1);
+    EXPECT_TRUE(errors.texts[0].contains("locked"));
+    EXPECT_TRUE(errors.texts[0].contains("encrypted")) << errors.texts[0].toStdString();
+    EXPECT_EQ(programFiles(), before);
+    errors.texts.clear();
+}
