@@ -13,7 +13,7 @@ constexpr qint64 kMsPerMinute = 60000;
 qint64 toMs(double value) { return std::llround(value * ZDateTime::MsPerDay); }
 double fromMs(qint64 ms) { return double(ms) / ZDateTime::MsPerDay; }
 
-DateAndTime split(double value)
+DateAndTime splitExact(double value)
 {
     // Split on whole milliseconds so that the time of day is exact.
     const qint64 ms = toMs(value);
@@ -65,10 +65,12 @@ double minutesAheadCut(double now, int minutes)
 DateAndTime nextHourly(double date, double time)
 {
     const double x = date + time + 1.0 / 24.0;
-    return split(x);
+    return splitExact(x);
 }
 
 DateAndTime nextDaily(double date, double time) { return {date + 1.0, time}; }
+
+DateAndTime splitMoment(double value) { return splitExact(value); }
 
 double snoozeMoment(double now) { return minutesAheadCut(now, 5); }
 

@@ -40,6 +40,9 @@ struct DateAndTime
     double time;
 };
 DateAndTime nextHourly(double date, double time);
+// A moment split into its date and its time of day on whole milliseconds,
+// so that the time of day is the exact value a picker or a clock gives.
+DateAndTime splitMoment(double value);
 // Next occurrence of a daily alarm: the next day, same time of day.
 DateAndTime nextDaily(double date, double time);
 

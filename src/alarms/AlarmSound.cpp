@@ -23,6 +23,7 @@ public:
     void play() override { MediaPlayer1.Play(); }
     void rewind() override { MediaPlayer1.Rewind(); }
     void stop() override { MediaPlayer1.Stop(); }
+    bool isPlaying() const override { return MediaPlayer1.isPlaying(); }
 
 private:
     TMediaPlayer MediaPlayer1;
@@ -37,28 +38,19 @@ public:
     void play() override {}
     void rewind() override {}
     void stop() override {}
+    bool isPlaying() const override { return false; }
 };
-
-AlarmSound::Factory &factory()
-{
-    static AlarmSound::Factory f;
-    return f;
-}
 
 } // namespace
 
 std::unique_ptr<AlarmSound> AlarmSound::create()
 {
-    if (factory())
-        return factory()();
 #ifdef ZC_HAVE_MEDIAPLAYER
     return std::make_unique<MediaPlayerSound>();
 #else
     return std::make_unique<SilentSound>();
 #endif
 }
-
-void AlarmSound::setFactory(Factory f) { factory() = std::move(f); }
 
 bool AlarmSound::hasMediaPlayer()
 {

@@ -2,7 +2,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <memory>
 
 // The alarm sound as the alarm windows use it: one file, played once at a
@@ -19,12 +18,10 @@ public:
     virtual void play() = 0;
     virtual void rewind() = 0;
     virtual void stop() = 0;
+    virtual bool isPlaying() const = 0;
 
-    // A new player, from the factory tests may replace.
+    // The program's media player, or a silent stand-in when none is built.
     static std::unique_ptr<AlarmSound> create();
-    using Factory = std::function<std::unique_ptr<AlarmSound>()>;
-    static void setFactory(Factory factory);
-    // True when create() gives the real media player.
     static bool hasMediaPlayer();
 
 signals:

@@ -70,9 +70,9 @@ void AlarmStore::closeMessage(const QString &message, bool snoozed, double now)
             removedOne = true;
         }
         if (snoozed) {
-            const double d = AlarmRules::snoozeMoment(now);
-            const double date = ZDateTime::dateOf(d);
-            const double time = ZDateTime::timeOf(d);
+            const AlarmRules::DateAndTime d = AlarmRules::splitMoment(AlarmRules::snoozeMoment(now));
+            const double date = d.date;
+            const double time = d.time;
             m_alarm.Append();
             m_alarm.FieldByName("Title").setAsString(saved.title);
             m_alarm.FieldByName("Memo").setAsString(message);
