@@ -192,14 +192,7 @@ TEST_F(Installer, HostilePackagesAreRefusedWhole)
     work.write("garbage", QByteArray(4096, 'g'));
     createTable(work.path(), standardSchema("Time"));
     const QString catalogue = work.file("Skins.db");
-    const QString zeros = work.file("zeros");
-    {
-        QFile f(zeros);
-        f.open(QIODevice::WriteOnly);
-        const QByteArray block(1 << 20, '\0');
-        for (int i = 0; i < 600; ++i)
-            f.write(block);
-    }
+    const QString zeros = "@zeros:600";
 
     struct Case
     {

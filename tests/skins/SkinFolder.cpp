@@ -120,7 +120,14 @@ with zipfile.ZipFile(sys.argv[1], 'w') as z:
     for i in range(3, len(sys.argv), 2):
         info = zipfile.ZipInfo(sys.argv[i], (2024, 1, 1, 0, 0, 0))
         info.compress_type = m
-        with open(sys.argv[i + 1], 'rb') as f:
+        src = sys.argv[i + 1]
+        if src.startswith('@zeros:'):
+            block = bytes(1 << 20)
+            with z.open(info, 'w', force_zip64=True) as out:
+                for _ in range(int(src[7:])):
+                    out.write(block)
+            continue
+        with open(src, 'rb') as f:
             z.writestr(info, f.read())
 )";
     QStringList args = {"-c", script, zipFile, method};
