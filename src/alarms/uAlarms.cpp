@@ -14,6 +14,12 @@
 
 TfAlarms *TfAlarms::fAlarms = nullptr;
 
+void ShowAlarms(TfClock &clock)
+{
+    TfAlarms list(clock);
+    list.exec();
+}
+
 TfAlarms::TfAlarms(TfClock &clock, QWidget *parent) : QDialog(parent, Qt::Tool), m_clock(clock)
 {
     setObjectName("fAlarms");

@@ -11,6 +11,9 @@ class QPushButton;
 class QTableView;
 class TfClock;
 
+// "Alarms...": creates the alarm list, shows it modally and frees it.
+void ShowAlarms(TfClock &clock);
+
 // The alarm list: every alarm in a grid on Alarm2, with New, Edit, Remove
 // and Close. New and Edit run the alarm wizard.
 class TfAlarms : public QDialog
