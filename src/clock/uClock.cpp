@@ -76,6 +76,12 @@ void TfClock::FormCreate(const QString &programFolder)
     if (!QDir::setCurrent(ProgramFolder))
         throw std::runtime_error(QString("Cannot use the program folder %1").arg(ProgramFolder).toStdString());
     SetInvisibleColor(0xFF00FF);
+    Chimes = std::make_unique<ChimePlayback>(Chime, MediaPlayer1, ProgramFolder);
+    Chimes->Settings = [this] { return ChimeSettings{VoiceChime, MilTime, BellChime, CuckooChime}; };
+    Chimes->AnimationFlag = [this] {
+        return tblClock.RecordCount() > 0 && tblClock.FieldByName("AnimationFlag").asBoolean();
+    };
+    Chimes->ErrorReport = [](const QString &message) { ErrorReport::show(message); };
     createTrayIcon();
 }
 
@@ -124,6 +130,10 @@ void TfClock::FormActivate()
     TTable::removeStaleSuperJournals(ProgramFolder);
     LoadSettings();
     MouseOver = false;
+    Chime.AnimationRunning = false;
+    Chime.ChimeStriking = false;
+    Chime.VoiceSpeaking = false;
+    Chime.AnimationFrame = 0;
     Timer1.start();
     StartupDone = true;
     EditingAlarm = false;
@@ -218,11 +228,16 @@ void TfClock::Timer1Timer()
     if (toolTip() != hint)
         setToolTip(hint);
     CheckAlarms();
-    if (TickRules::isQuiet(QuietTime, QuietStart, QuietEnd, ZDateTime::timeOf(ZDateTime::fromQDateTime(now))))
+    const double nowValue = ZDateTime::fromQDateTime(now);
+    if (TickRules::isQuiet(QuietTime, QuietStart, QuietEnd, ZDateTime::timeOf(nowValue)))
         return;
+    Chimes->Tick(nowValue);
+    AnimateFace();
 }
 
 void TfClock::UpdateHands() {}
+
+void TfClock::AnimateFace() {}
 
 void TfClock::AssembleFace() {}
 

@@ -1,11 +1,15 @@
 #pragma once
+#include "ChimePlayback.h"
+#include "ChimeState.h"
 #include "ClockBase.h"
+#include "TMediaPlayer.h"
 #include "TTable.h"
 
 #include <QPointer>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -64,12 +68,18 @@ public:
     qint32 ClockRecNo = 0, DialRecNo = 0, HeadRecNo = 0, BodyRecNo = 0, HandRecNo = 0;
     QString ClockName, DialName, HeadName, BodyName, HandName;
 
-    // State of the tick.
+    // State of the tick. The chime, voice and animation sequencing state
+    // (AnimationRunning, AnimationFrame, ChimeStriking, ...) is Chime.
     bool MouseOver = false;
     bool StartupDone = false;
+    ChimeState Chime;
+
+    void AnimateFace();
 
     TTable tblClock, tblDial, tblHand, tblBody, tblHead, tblAlarm, tblAlarm2, tblSkins, tblProduct, tblTime;
     QTimer Timer1;
+    TMediaPlayer MediaPlayer1;
+    std::unique_ptr<ChimePlayback> Chimes;
     QSystemTrayIcon *StTrayIcon1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
 
