@@ -1,3 +1,4 @@
+#include "AlarmCheck.h"
 #include "ErrorReport.h"
 #include "InstanceGuard.h"
 #include "ZApplication.h"
@@ -21,6 +22,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "Zindle Clock: %s\n", e.what());
         return 1;
     }
+    AlarmChecker::install(*clock);
+    clock->createMenu();
     clock->show();
     return app.exec();
 }

@@ -6,6 +6,7 @@
 #include "TickRules.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QMenu>
@@ -129,6 +130,9 @@ void TfClock::FormActivate()
         t->OpenTable(ProgramFolder, t->TableName());
     TTable::removeStaleSuperJournals(ProgramFolder);
     LoadSettings();
+    AssembleFace();
+    BuildFace();
+    showPartnerItem();
     MouseOver = false;
     Chime.AnimationRunning = false;
     Chime.ChimeStriking = false;
@@ -236,6 +240,45 @@ void TfClock::Timer1Timer()
 }
 
 void TfClock::UpdateHands() {}
+
+void TfClock::showPartnerItem()
+{
+    if (!mnuPartner || tblProduct.RecordCount() == 0)
+        return;
+    const QString partner = tblProduct.FieldByName("WebName2").asString();
+    if (!partner.isEmpty()) {
+        mnuPartner->setText(tr("Visit ") + partner);
+        mnuPartner->setVisible(true);
+        mnuPartner->setEnabled(true);
+    }
+}
+
+void TfClock::markResizeItem()
+{
+    const std::pair<QAction *, int> items[] = {{mnu25, 4}, {mnu50, 8}, {mnu75, 12}, {mnu100, 16}};
+    for (const auto &[item, scale] : items)
+        if (item)
+            item->setChecked(scale == SizeScale);
+}
+
+void TfClock::resizeTo(int sizeScale)
+{
+    SizeScale = sizeScale;
+    markResizeItem();
+    BuildFace();
+    SaveSettings();
+}
+
+void TfClock::mnu25Click() { resizeTo(4); }
+void TfClock::mnu50Click() { resizeTo(8); }
+void TfClock::mnu75Click() { resizeTo(12); }
+void TfClock::mnu100Click() { resizeTo(16); }
+
+void TfClock::contextMenuEvent(QContextMenuEvent *e)
+{
+    if (PopupMenu1)
+        PopupMenu1->exec(e->globalPos());
+}
 
 void TfClock::AnimateFace() {}
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
@@ -41,6 +42,31 @@ public:
     void StTrayIcon1Click();
     void StTrayIcon1Restore();
     void Minimize1Click();
+
+    // The context menu and its commands. The menu is built by the program
+    // (createMenu), which links every dialog.
+    void createMenu();
+    void mnuAboutClick();
+    void mnuWebSiteClick();
+    void mnuPartnerClick();
+    void mnuHelpClick();
+    void mnuDownloadClick();
+    void mnuInstallSkinsClick();
+    void mnuSelectClockClick();
+    void mnuOptionsClick();
+    void mnu25Click();
+    void mnu50Click();
+    void mnu75Click();
+    void mnu100Click();
+    void mnuStayOnTopClick();
+    void mnuSetTimeClick();
+    void mnuInternetTimeClick();
+    void mnuCalendarClick();
+    void mnuAlarmClick();
+    void mnuChimesClick();
+    void mnuDownSoundsClick();
+    void mnuExitClick();
+    void OpenWebPage(const QString &address);
 
     // The ten tables, in the order they are opened.
     QVector<TTable *> tables();
@@ -82,6 +108,12 @@ public:
     std::unique_ptr<ChimePlayback> Chimes;
     QSystemTrayIcon *StTrayIcon1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
+    QMenu *mnuResize = nullptr;
+    QAction *mnuAbout = nullptr, *mnuWebSite = nullptr, *mnuPartner = nullptr, *mnuHelp = nullptr,
+            *mnuDownload = nullptr, *mnuInstallSkins = nullptr, *mnuSelectClock = nullptr, *mnuOptions = nullptr,
+            *mnu25 = nullptr, *mnu50 = nullptr, *mnu75 = nullptr, *mnu100 = nullptr, *mnuStayOnTop = nullptr,
+            *mnuSetTime = nullptr, *mnuInternetTime = nullptr, *mnuCalendar = nullptr, *mnuAlarm = nullptr,
+            *mnuChimes = nullptr, *mnuDownSounds = nullptr, *Minimize1 = nullptr, *mnuExit = nullptr;
 
 signals:
     void activated();
@@ -92,11 +124,15 @@ protected:
     void enterEvent(QEnterEvent *e) override;
     void leaveEvent(QEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
     void changeEvent(QEvent *e) override;
 
 private:
     void FormCreate(const QString &programFolder);
     void createTrayIcon();
+    void showPartnerItem();
+    void markResizeItem();
+    void resizeTo(int sizeScale);
     QString settingsPath() const;
 
     bool m_settingsLoaded = false;
