@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake make pkg-config git ca-certificates
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins
-  libgl-dev libxcb1-dev libx11-dev libxext-dev
+  libgl-dev libxcb1-dev libx11-dev libxext-dev libxcb-shape0-dev
   libsqlite3-dev sqlite3
   libzip-dev zip unzip
   libsdl2-dev libsdl2-mixer-dev timidity freepats

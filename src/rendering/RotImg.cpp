@@ -1,0 +1,268 @@
+#include "RotImg.h"
+
+#include <QEvent>
+#include <QPainter>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// The stored pi of 80-bit arithmetic, a hair above the true value: the
+// sine or cosine that should be 0 at a quarter angle comes out as a tiny
+// number of a fixed sign, which decides the one-pixel corrections below.
+constexpr long double kPi = 3.14159265358979323846264338327950288L;
+
+inline long roundEven(long double v) { return lrintl(v); } // current mode: to nearest, halves to even
+
+long double reduceAngle(long double a)
+{
+    if (!std::isfinite(a))
+        return 0;
+    // Same as subtracting or adding 360 until in range (each step is exact
+    // there), without looping for huge angles.
+    if (a >= 360)
+        a = fmodl(a, 360.0L);
+    if (a < 0) {
+        a = fmodl(a, 360.0L);
+        if (a < 0)
+            a += 360;
+    }
+    return a;
+}
+
+// Pixels equal to the bottom-left one made fully transparent.
+QImage keyOutBottomLeft(const QImage &picture)
+{
+    QImage out = picture.convertToFormat(QImage::Format_ARGB32);
+    if (out.isNull() || out.width() == 0 || out.height() == 0)
+        return out;
+    const QRgb key = out.pixel(0, out.height() - 1);
+    for (int y = 0; y < out.height(); ++y) {
+        QRgb *row = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            if (row[x] == key)
+                row[x] = 0;
+    }
+    return out;
+}
+
+} // namespace
+
+QImage rotateBitmap(const QImage &source, TColor fill, double angle)
+{
+    const long double a = reduceAngle(angle);
+    const long double theta = a * kPi / 180;
+    long double s, c;
+    sincosl(theta, &s, &c);
+
+    const int W = source.width(), H = source.height();
+    long double wd, hd;
+    if (c * s >= 0) {
+        wd = fabsl(W * c + H * s);
+        hd = fabsl(W * s + H * c);
+    } else {
+        wd = fabsl(W * c - H * s);
+        hd = fabsl(W * s - H * c);
+    }
+    const int Wr = int(roundEven(wd)), Hr = int(roundEven(hd));
+
+    QImage result(Wr, Hr, QImage::Format_RGB32);
+    if (result.isNull())
+        return QImage(0, 0, QImage::Format_RGB32);
+    result.fill(colorToQRgb(fill));
+    if (W == 0 || H == 0)
+        return result;
+    const QImage src = source.convertToFormat(QImage::Format_RGB32);
+
+    const int cxD = Wr / 2, cyD = Hr / 2;
+    int cxS = W / 2, cyS = H / 2;
+    if (c < 0)
+        --cxS;
+    if (s < 0)
+        --cyS;
+
+    // dx*c and dx*s per column, computed once; the same products as per pixel.
+    std::vector<long double> dxc(Wr), dxs(Wr);
+    for (int x = 0; x < Wr; ++x) {
+        dxc[x] = (long double)(x - cxD) * c;
+        dxs[x] = (long double)(x - cxD) * s;
+    }
+    for (int y = 0; y < Hr; ++y) {
+        const long double dy = y - cyD;
+        const long double dys = dy * s, dyc = dy * c;
+        QRgb *out = reinterpret_cast<QRgb *>(result.scanLine(y));
+        for (int x = 0; x < Wr; ++x) {
+            const long sx = cxS + roundEven(dxc[x] - dys);
+            const long sy = cyS + roundEven(dxs[x] + dyc);
+            if (sx >= 0 && sx < W && sy >= 0 && sy < H)
+                out[x] = reinterpret_cast<const QRgb *>(src.constScanLine(int(sy)))[sx];
+        }
+    }
+    return result;
+}
+
+int uniqueSquareSide(int width, int height)
+{
+    const long long w = width + 2, h = height + 2;
+    return int(roundEven(sqrtl((long double)(w * w + h * h))));
+}
+
+TRotateImage::TRotateImage(QWidget *parent) : QWidget(parent)
+{
+    resize(105, 105);
+}
+
+void TRotateImage::setPicture(const QImage &picture)
+{
+    m_picture = picture;
+    PictureChanged();
+}
+
+void TRotateImage::setAngle(long double angle)
+{
+    if (angle == m_angle)
+        return;
+    m_angle = angle;
+    PictureChanged();
+}
+
+void TRotateImage::setCenter(bool on)
+{
+    if (on == m_center)
+        return;
+    m_center = on;
+    PictureChanged();
+}
+
+void TRotateImage::setStretch(bool on)
+{
+    if (on == m_stretch)
+        return;
+    m_stretch = on;
+    PictureChanged();
+}
+
+void TRotateImage::setTransparent(bool on)
+{
+    if (on == m_transparent)
+        return;
+    m_transparent = on;
+    PictureChanged();
+}
+
+void TRotateImage::setUniqueSize(bool on)
+{
+    if (on == m_uniqueSize)
+        return;
+    m_uniqueSize = on;
+    PictureChanged();
+}
+
+void TRotateImage::setAutoSize(bool on)
+{
+    if (on == m_autoSize)
+        return;
+    m_autoSize = on;
+    if (on && !m_display.isNull() && m_display.width() > 0)
+        resize(m_display.size());
+}
+
+void TRotateImage::setColor(TColor color)
+{
+    if (color == m_color)
+        return;
+    m_color = color;
+    update();
+    rebuildRotation();
+}
+
+void TRotateImage::PictureChanged()
+{
+    const bool hasGraphic = !m_picture.isNull() && m_picture.width() > 0 && m_picture.height() > 0;
+    // Opaque only when the last display bitmap covers the control.
+    const bool opaque = hasGraphic && !m_transparent
+        && (m_stretch || (m_display.width() >= width() && m_display.height() >= height()));
+    setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+
+    rebuildRotation();
+
+    if (m_autoSize && hasGraphic)
+        setGeometry(x(), y(), m_display.width(), m_display.height());
+    if (!m_drawing)
+        update();
+}
+
+void TRotateImage::rebuildRotation()
+{
+    ++m_rebuilds;
+    const int W = m_picture.width(), H = m_picture.height();
+    if (W < 1 || H < 1) {
+        m_display = QImage(0, 0, QImage::Format_RGB32);
+        m_displayTransparent = false;
+        m_drawable = QImage();
+        if (m_autoSize)
+            resize(0, 0);
+        return;
+    }
+
+    QImage work(W, H, QImage::Format_RGB32);
+    work.fill(colorToQRgb(m_color));
+    {
+        QPainter p(&work);
+        p.drawImage(0, 0, m_transparent ? keyOutBottomLeft(m_picture) : m_picture);
+    }
+    QImage turned = rotateBitmap(work, m_color, double(m_angle));
+
+    if (m_uniqueSize) {
+        const int S = uniqueSquareSide(W, H);
+        QImage square(S, S, QImage::Format_RGB32);
+        square.fill(colorToQRgb(m_color));
+        const QPoint at = (m_center && !m_stretch)
+            ? QPoint((S - turned.width()) / 2, (S - turned.height()) / 2)
+            : QPoint(0, 0);
+        {
+            QPainter p(&square);
+            p.setCompositionMode(QPainter::CompositionMode_Source);
+            p.drawImage(at, turned);
+        }
+        m_display = square;
+        m_displayTransparent = m_transparent;
+    } else {
+        m_display = turned;
+        m_displayTransparent = false;
+    }
+    m_drawable = m_displayTransparent ? keyOutBottomLeft(m_display) : m_display;
+
+    if (m_autoSize)
+        resize(m_display.size());
+}
+
+QRect TRotateImage::destinationRect() const
+{
+    if (m_stretch)
+        return rect();
+    if (m_center)
+        return QRect((width() - m_display.width()) / 2, (height() - m_display.height()) / 2,
+                     m_display.width(), m_display.height());
+    return QRect(0, 0, m_display.width(), m_display.height());
+}
+
+void TRotateImage::paintEvent(QPaintEvent *)
+{
+    if (m_drawable.isNull() || m_drawable.width() == 0 || m_drawable.height() == 0)
+        return;
+    const bool wasDrawing = m_drawing;
+    m_drawing = true;
+    QPainter p(this);
+    p.drawImage(destinationRect(), m_drawable);
+    m_drawing = wasDrawing;
+}
+
+void TRotateImage::changeEvent(QEvent *e)
+{
+    // A disabled picture lets presses through to the window below it.
+    if (e->type() == QEvent::EnabledChange)
+        setAttribute(Qt::WA_TransparentForMouseEvents, !isEnabled());
+    QWidget::changeEvent(e);
+}

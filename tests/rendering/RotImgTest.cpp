@@ -1,0 +1,282 @@
+#include "RotImg.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A picture whose every pixel is distinct, so any misplaced pixel shows.
+QImage numbered(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb(10 + 7 * x, 20 + 11 * y, (x * 31 + y * 17) % 256));
+    return img;
+}
+
+constexpr TColor kFill = rgbColor(1, 2, 3);
+
+// The expected turned picture, pixel by pixel from a source-coordinate map.
+template <typename Map>
+QImage expected(const QImage &src, int w, int h, Map map)
+{
+    QImage out(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const QPoint s = map(x, y);
+            out.setPixel(x, y, src.rect().contains(s) ? src.pixel(s) : colorToQRgb(kFill));
+        }
+    return out;
+}
+
+TEST(RotateBitmap, WholeTurnsReproduceTheSource)
+{
+    for (const QSize size : {QSize(4, 6), QSize(5, 3), QSize(1, 1), QSize(60, 300)}) {
+        const QImage src = numbered(size.width(), size.height());
+        for (double angle : {0.0, 360.0, 720.0, -360.0, -720.0})
+            EXPECT_EQ(rotateBitmap(src, kFill, angle), src) << size.width() << "x" << size.height() << " at " << angle;
+    }
+}
+
+TEST(RotateBitmap, MinusNinetyEqualsTwoSeventy)
+{
+    const QImage src = numbered(7, 12);
+    EXPECT_EQ(rotateBitmap(src, kFill, -90), rotateBitmap(src, kFill, 270));
+    EXPECT_EQ(rotateBitmap(src, kFill, -450), rotateBitmap(src, kFill, 270));
+}
+
+// At the quarter angles the zero of the sine or cosine comes out with a fixed
+// sign (90: cosine negative, 180: sine negative, 270: cosine not negative),
+// which moves the source centre by one pixel. Odd sizes show it: one source
+// column or row is lost to the fill.
+struct QuarterCase
+{
+    const char *name;
+    int w, h;
+    double angle;
+    int outW, outH;
+    QPoint (*map)(int x, int y, int w, int h);
+};
+
+const QuarterCase kQuarterCases[] = {
+    {"180 even: exact mirror", 4, 6, 180, 4, 6, [](int x, int y, int w, int h) { return QPoint(w - 1 - x, h - 1 - y); }},
+    {"180 odd: mirror shifted by one", 5, 3, 180, 5, 3, [](int x, int y, int w, int h) { return QPoint(w - 2 - x, h - 2 - y); }},
+    {"180 odd width only", 5, 4, 180, 5, 4, [](int x, int y, int w, int h) { return QPoint(w - 2 - x, h - 1 - y); }},
+    {"90 even", 4, 6, 90, 6, 4, [](int x, int y, int, int) { return QPoint(3 - y, x); }},
+    {"90 odd width loses a column", 3, 5, 90, 5, 3, [](int x, int y, int, int) { return QPoint(1 - y, x); }},
+    {"270 odd height loses a row", 3, 5, 270, 5, 3, [](int x, int y, int, int) { return QPoint(y, 3 - x); }},
+    {"270 even", 4, 6, 270, 6, 4, [](int x, int y, int, int) { return QPoint(y, 5 - x); }},
+};
+
+TEST(RotateBitmap, QuarterAngles)
+{
+    for (const QuarterCase &c : kQuarterCases) {
+        const QImage src = numbered(c.w, c.h);
+        const QImage turned = rotateBitmap(src, kFill, c.angle);
+        ASSERT_EQ(turned.size(), QSize(c.outW, c.outH)) << c.name;
+        const QImage want = expected(src, c.outW, c.outH, [&](int x, int y) { return c.map(x, y, c.w, c.h); });
+        EXPECT_EQ(turned, want) << c.name;
+    }
+}
+
+TEST(RotateBitmap, NinetyTurnsCounterClockwiseAndSwapsTheSides)
+{
+    const QImage src = numbered(60, 300);
+    const QImage turned = rotateBitmap(src, kFill, 90);
+    EXPECT_EQ(turned.size(), QSize(300, 60));
+    // The pixel right of the centre shows the one below the source centre.
+    EXPECT_EQ(turned.pixel(150 + 10, 30), src.pixel(29, 150 + 10));
+}
+
+TEST(RotateBitmap, OddAnglesGiveTheBoundingBox)
+{
+    const QImage src = numbered(20, 100);
+    const QImage turned = rotateBitmap(src, kFill, 45);
+    // |20 cos 45 + 100 sin 45| = 84.85
+    EXPECT_EQ(turned.size(), QSize(85, 85));
+    EXPECT_EQ(turned.pixel(0, 0), colorToQRgb(kFill));
+    EXPECT_EQ(turned.pixel(42, 42), src.pixel(10, 50));
+}
+
+TEST(RotateBitmap, EmptySourceGivesEmptyResult)
+{
+    EXPECT_EQ(rotateBitmap(QImage(), kFill, 30).size(), QSize(0, 0));
+}
+
+TEST(RotateBitmap, HugeAndNonFiniteAnglesDoNotHang)
+{
+    const QImage src = numbered(5, 5);
+    EXPECT_EQ(rotateBitmap(src, kFill, 360.0 * 1e12), src);
+    EXPECT_EQ(rotateBitmap(src, kFill, std::numeric_limits<double>::quiet_NaN()), src);
+}
+
+class RotateImageTest : public ::testing::Test
+{
+protected:
+    TRotateImage img;
+};
+
+TEST_F(RotateImageTest, NewControl)
+{
+    EXPECT_EQ(img.size(), QSize(105, 105));
+    EXPECT_TRUE(img.UniqueSize());
+    EXPECT_TRUE(img.displayBitmap().isNull() || img.displayBitmap().size().isEmpty());
+}
+
+TEST_F(RotateImageTest, UniqueSquareIsTheSameAtEveryAngle)
+{
+    img.setPicture(numbered(20, 100));
+    for (double angle : {0.0, 17.0, 45.0, 90.0, 133.3, 180.0, 270.0, 359.9}) {
+        img.setAngle(angle);
+        EXPECT_EQ(img.displayBitmap().size(), QSize(104, 104)) << angle;
+        // The bottom row is always the fill colour.
+        for (int x = 0; x < 104; ++x)
+            ASSERT_EQ(img.displayBitmap().pixel(x, 103), colorToQRgb(img.Color())) << angle;
+    }
+}
+
+TEST_F(RotateImageTest, AngleZeroShowsThePictureInsideTheSquare)
+{
+    const QImage src = numbered(20, 100);
+    img.setPicture(src);
+    for (long double angle : {0.0L, 360.0L, 720.0L, -360.0L}) {
+        img.setAngle(angle);
+        EXPECT_EQ(img.displayBitmap().copy(0, 0, 20, 100), src) << double(angle);
+    }
+    img.setCenter(true);
+    EXPECT_EQ(img.displayBitmap().copy(42, 2, 20, 100), src); // ((104 - 20) div 2, (104 - 100) div 2)
+}
+
+TEST_F(RotateImageTest, WithoutUniqueSizeTheTurnedBitmapIsShown)
+{
+    img.setPicture(numbered(20, 100));
+    img.setUniqueSize(false);
+    img.setAngle(90);
+    EXPECT_EQ(img.displayBitmap().size(), QSize(100, 20));
+    EXPECT_FALSE(img.displayTransparent());
+}
+
+TEST_F(RotateImageTest, EmptyPictureGivesEmptyDisplayAndPaintsNothing)
+{
+    img.setPicture(numbered(5, 5));
+    img.setPicture(QImage());
+    EXPECT_EQ(img.displayBitmap().size(), QSize(0, 0));
+    QImage canvas(105, 105, QImage::Format_RGB32);
+    canvas.fill(Qt::green);
+    img.render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_EQ(canvas.pixel(50, 50), QColor(Qt::green).rgb());
+}
+
+TEST_F(RotateImageTest, TransparentLeavesOutTheColourPixels)
+{
+    const TColor color = rgbColor(255, 255, 255);
+    img.setColor(color);
+    // Bottom-left is the key (blue); one pixel happens to equal the fill colour.
+    QImage src(4, 4, QImage::Format_RGB32);
+    src.fill(qRgb(200, 0, 0));
+    src.setPixel(0, 3, qRgb(0, 0, 255));
+    src.setPixel(3, 0, qRgb(0, 0, 255));
+    src.setPixel(1, 1, colorToQRgb(color));
+    img.setPicture(src);
+    img.setTransparent(true);
+
+    const QImage &d = img.displayBitmap();
+    EXPECT_EQ(d.pixel(0, 3), colorToQRgb(color)) << "key pixels become Color before turning";
+    EXPECT_EQ(d.pixel(3, 0), colorToQRgb(color));
+    EXPECT_EQ(d.pixel(2, 2), qRgb(200, 0, 0));
+    EXPECT_TRUE(img.displayTransparent());
+
+    QImage canvas(105, 105, QImage::Format_RGB32);
+    canvas.fill(Qt::green);
+    img.render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QRgb green = QColor(Qt::green).rgb();
+    EXPECT_EQ(canvas.pixel(0, 3), green);
+    EXPECT_EQ(canvas.pixel(3, 0), green);
+    EXPECT_EQ(canvas.pixel(1, 1), green) << "a pixel of the fill colour disappears too";
+    EXPECT_EQ(canvas.pixel(2, 2), qRgb(200, 0, 0));
+    EXPECT_EQ(canvas.pixel(6, 6), green) << "the square's ring is left out"; // square side 8
+
+    img.setTransparent(false);
+    canvas.fill(Qt::green);
+    img.render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_EQ(canvas.pixel(0, 3), qRgb(0, 0, 255));
+    EXPECT_EQ(canvas.pixel(6, 6), colorToQRgb(color));
+}
+
+TEST_F(RotateImageTest, StretchAndCenterPlaceTheSquare)
+{
+    QImage src(10, 10, QImage::Format_RGB32);
+    src.fill(qRgb(0, 0, 0));
+    img.setPicture(src); // square side Round(sqrt(288)) = 17
+    ASSERT_EQ(img.displayBitmap().size(), QSize(17, 17));
+    img.resize(41, 41);
+    img.setCenter(true);
+    QImage canvas(41, 41, QImage::Format_RGB32);
+    canvas.fill(Qt::green);
+    img.render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
+    // Square at (12, 12); the picture inside it at ((17 - 10) div 2) = 3.
+    EXPECT_EQ(canvas.pixel(11, 20), QColor(Qt::green).rgb());
+    EXPECT_EQ(canvas.pixel(12, 20), qRgb(255, 255, 255));
+    EXPECT_EQ(canvas.pixel(15, 15), qRgb(0, 0, 0));
+
+    img.setStretch(true);
+    canvas.fill(Qt::green);
+    img.render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
+    // Stretched, the picture sits at (0, 0) of the square, which fills the control.
+    EXPECT_EQ(canvas.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(canvas.pixel(20, 5), qRgb(0, 0, 0));
+    EXPECT_EQ(canvas.pixel(30, 5), qRgb(255, 255, 255));
+    EXPECT_EQ(canvas.pixel(40, 40), qRgb(255, 255, 255));
+}
+
+TEST_F(RotateImageTest, AutoSizeFollowsTheDisplayBitmap)
+{
+    img.setAutoSize(true);
+    img.setPicture(numbered(20, 100));
+    EXPECT_EQ(img.size(), QSize(104, 104));
+}
+
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+TEST(RotateImageRepaint, EqualAngleCostsNothing)
+{
+    QWidget window;
+    window.resize(200, 200);
+    auto *img = new TRotateImage(&window);
+    img->setPicture(numbered(20, 100));
+    PaintCounter counter;
+    img->installEventFilter(&counter);
+    window.show();
+    QApplication::processEvents();
+
+    img->setAngle(30);
+    QApplication::processEvents();
+    const int rebuilds = img->rebuildCount();
+    const int paints = counter.paints;
+    EXPECT_GT(paints, 0);
+    for (int i = 0; i < 10; ++i) {
+        img->setAngle(30);
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(img->rebuildCount(), rebuilds);
+    EXPECT_EQ(counter.paints, paints);
+
+    img->setAngle(31);
+    QApplication::processEvents();
+    EXPECT_EQ(img->rebuildCount(), rebuilds + 1);
+    EXPECT_GT(counter.paints, paints);
+}
+
+} // namespace
