@@ -3,6 +3,9 @@
 #include "ClockHints.h"
 #include "DateTime.h"
 #include "ErrorReport.h"
+#include "FaceLayout.h"
+#include "RotImg.h"
+#include "TImage.h"
 #include "TickRules.h"
 
 #include <QCloseEvent>
@@ -11,6 +14,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QPainter>
+#include <QSaveFile>
 #include <QScopeGuard>
 #include <QSystemTrayIcon>
 
@@ -58,7 +62,33 @@ TfClock::TfClock(const QString &programFolder, QWidget *parent) : TfClockBase(pa
         all[i]->setTableName(names[i]);
     Timer1.setInterval(200);
     connect(&Timer1, &QTimer::timeout, this, [this] { ErrorReport::guard([this] { Timer1Timer(); }); });
+    createFace();
     FormCreate(programFolder);
+}
+
+void TfClock::createFace()
+{
+    auto picture = [this] {
+        auto *img = new TImage(this);
+        img->setTransparent(true);
+        return img;
+    };
+    imgDial = picture();
+    imgBody = picture();
+    imgHead = picture();
+    auto hand = [this](QSize area) {
+        auto *h = new TRotateImage(this);
+        h->setCenter(true);
+        h->setTransparent(true);
+        h->setAttribute(Qt::WA_TransparentForMouseEvents);
+        h->resize(area);
+        return h;
+    };
+    RotateImageHour = hand(kHourArea);
+    RotateImageMin = hand(kMinuteArea);
+    RotateImageSec = hand(kSecondArea);
+    imgAnim = new TImage(this);
+    imgAnim->hide();
 }
 
 TfClock::~TfClock() = default;
@@ -74,6 +104,7 @@ void TfClock::FormCreate(const QString &programFolder)
     ProgramFolder = programFolder.isEmpty() ? QCoreApplication::applicationDirPath() + "/" : programFolder;
     if (!ProgramFolder.endsWith('/'))
         ProgramFolder += '/';
+    setProgramFolder(ProgramFolder);
     if (!QDir::setCurrent(ProgramFolder))
         throw std::runtime_error(QString("Cannot use the program folder %1").arg(ProgramFolder).toStdString());
     SetInvisibleColor(0xFF00FF);
@@ -239,7 +270,15 @@ void TfClock::Timer1Timer()
     AnimateFace();
 }
 
-void TfClock::UpdateHands() {}
+void TfClock::UpdateHands()
+{
+    const QTime t = ZDateTime::currentDateTime().time();
+    const TickRules::HandAngles a = TickRules::handAngles(t.hour(), t.minute(), t.second());
+    // An unchanged angle costs nothing: the hand only turns when it moved.
+    RotateImageSec->setAngle(a.second);
+    RotateImageMin->setAngle(a.minute);
+    RotateImageHour->setAngle(a.hour);
+}
 
 void TfClock::showPartnerItem()
 {
@@ -280,11 +319,162 @@ void TfClock::contextMenuEvent(QContextMenuEvent *e)
         PopupMenu1->exec(e->globalPos());
 }
 
-void TfClock::AnimateFace() {}
+void TfClock::AnimateFace()
+{
+    const bool hasClock = tblClock.Active() && tblClock.RecordCount() > 0;
+    const int frames = hasClock ? tblClock.FieldByName("AnimationFrames").asInteger() : 0;
+    const TickRules::AnimationStep step = TickRules::animationStep(
+        Chime.AnimationRunning, AnimationEnabled, Chime.AnimationFrame, frames, Chime.ChimeStriking);
+    if (step.drawFrame >= 0) {
+        imgWork = tblClock.FieldByName("AnimationImage").asPicture();
+        const int w = imgWork.width();
+        const int h = imgWork.height() / frames;
+        // A clock without a strip, or one too short for its frames, has
+        // nothing to show.
+        if (w > 0 && h > 0) {
+            imgAnim->setTransparent(tblClock.FieldByName("AnimationTrans").asBoolean());
+            imgAnim->raise();
+            imgAnim->move(scaled(tblClock.FieldByName("AnimationLeft").asInteger(), SizeScale),
+                          scaled(tblClock.FieldByName("AnimationTop").asInteger(), SizeScale));
+            imgTemp = imgWork.copy(0, h * step.drawFrame, w, h);
+            imgAnim->setStretch(true);
+            imgAnim->resize(scaled(w, SizeScale), scaled(h, SizeScale));
+            imgAnim->setPicture(imgTemp);
+            imgAnim->show();
+        }
+    }
+    Chime.AnimationFrame = step.nextFrame;
+    if (step.endRun) {
+        imgAnim->hide();
+        Chime.AnimationRunning = false;
+    }
+}
 
-void TfClock::AssembleFace() {}
+void TfClock::AssembleFace()
+{
+    buildFaceAt(16, true);
+}
 
-void TfClock::BuildFace() {}
+void TfClock::BuildFace()
+{
+    imgAnim->hide();
+    buildFaceAt(SizeScale, false);
+    markResizeItem();
+}
+
+void TfClock::writeMask(const QImage &silhouette)
+{
+    // Written whole or not at all: a full disk never leaves half an outline.
+    const QString path = ProgramFolder + "mask_fClock.bmp";
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !silhouette.save(&file, "BMP") || !file.commit())
+        throw std::runtime_error(QString("Cannot create file %1").arg(path).toStdString());
+}
+
+void TfClock::buildFaceAt(int s, bool fullSize)
+{
+    // A table without records gives an empty part; the face is built from
+    // what there is.
+    auto current = [](TTable &t, int recNo) {
+        if (t.RecordCount() > 0)
+            t.setRecNo(recNo);
+        return t.RecordCount() > 0;
+    };
+    auto picture = [](TTable &t, bool has, const char *field) {
+        return has ? t.FieldByName(field).asPicture() : QImage();
+    };
+    auto integer = [](TTable &t, bool has, const char *field) { return has ? t.FieldByName(field).asInteger() : 0; };
+    auto boolean = [](TTable &t, bool has, const char *field) { return has ? t.FieldByName(field).asBoolean() : false; };
+
+    const bool hasClock = current(tblClock, ClockRecNo);
+    const bool hasDial = current(tblDial, DialRecNo);
+    const bool hasHead = current(tblHead, HeadRecNo);
+    const bool hasBody = current(tblBody, BodyRecNo);
+    const bool hasHand = current(tblHand, HandRecNo);
+
+    const QImage clock = picture(tblClock, hasClock, "Image");
+    const QImage dial = picture(tblDial, hasDial, "Image");
+    const QImage head = picture(tblHead, hasHead, "Image");
+    const QImage body = picture(tblBody, hasBody, "Image");
+    const QImage hour = picture(tblHand, hasHand, "imgHour");
+    const QImage minute = picture(tblHand, hasHand, "imgMinute");
+    const QImage second = picture(tblHand, hasHand, "imgSecond");
+
+    FaceInput in;
+    in.clock = clock.size();
+    in.dial = dial.size();
+    in.head = head.size();
+    in.body = body.size();
+    in.hour = hour.size();
+    in.minute = minute.size();
+    in.second = second.size();
+    in.clockLeft = integer(tblClock, hasClock, "Left");
+    in.clockTop = integer(tblClock, hasClock, "Top");
+    in.bodyLeft = integer(tblBody, hasBody, "BodyLeft");
+    in.bodyTop = integer(tblBody, hasBody, "BodyTop");
+    in.bodyHeadLeft = integer(tblBody, hasBody, "HeadLeft");
+    in.bodyHeadTop = integer(tblBody, hasBody, "HeadTop");
+    in.headLeft = integer(tblHead, hasHead, "Left");
+    in.headTop = integer(tblHead, hasHead, "Top");
+    in.secHandOffset = integer(tblDial, hasDial, "SecHandOffset");
+    const FaceLayout f = layoutFace(in, s);
+
+    auto scaledPicture = [](const QImage &img, QSize size) {
+        if (img.isNull() || size.isEmpty())
+            return QImage();
+        return img.size() == size ? img : img.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    };
+    for (auto [control, img, rect] : {std::tuple{imgDial, dial, f.dial}, std::tuple{imgHead, head, f.head},
+                                      std::tuple{imgBody, body, f.body}}) {
+        control->setStretch(!fullSize);
+        control->setGeometry(rect);
+        control->setPicture(img);
+    }
+
+    // The silhouette is the window's outline and background. Without a
+    // clock picture the window keeps the outline it has.
+    if (!clock.isNull() && !f.window.isEmpty()) {
+        writeMask(fullSize ? clock : scaledPicture(clock, f.window));
+        loadSkin(ProgramFolder);
+        if (fullSize)
+            setTransparency(0);
+    }
+
+    RotateImageHour->setPicture(scaledPicture(hour, f.hour));
+    RotateImageMin->setPicture(scaledPicture(minute, f.minute));
+    RotateImageSec->setPicture(scaledPicture(second, f.second));
+
+    DialLeft = f.DialLeft;
+    DialTop = f.DialTop;
+    SecHandOffset = f.SecHandOffset;
+    RotateImageHour->setGeometry(f.hourArea);
+    RotateImageMin->setGeometry(f.minuteArea);
+    RotateImageSec->setGeometry(f.secondArea);
+
+    ArrangeHands();
+    imgDial->update();
+    imgHead->update();
+    imgBody->update();
+}
+
+void TfClock::ArrangeHands()
+{
+    const bool hasHand = tblHand.Active() && tblHand.RecordCount() > 0;
+    const bool minBehind = hasHand && tblHand.FieldByName("MinHandBehind").asBoolean();
+    const bool secBehind = hasHand && tblHand.FieldByName("SecHandBehind").asBoolean();
+    for (FacePart part : stackingOrder(minBehind, secBehind)) {
+        switch (part) {
+        case FacePart::Dial: imgDial->raise(); break;
+        case FacePart::Body: imgBody->raise(); break;
+        case FacePart::Head: imgHead->raise(); break;
+        case FacePart::HourHand: RotateImageHour->raise(); break;
+        case FacePart::MinuteHand: RotateImageMin->raise(); break;
+        case FacePart::SecondHand: RotateImageSec->raise(); break;
+        }
+    }
+    if (imgAnim->isVisible())
+        imgAnim->raise();
+}
 
 void TfClock::CheckAlarms()
 {

@@ -12,6 +12,8 @@
 #include <memory>
 
 class QAction;
+class TImage;
+class TRotateImage;
 class QMenu;
 class QSystemTrayIcon;
 
@@ -35,6 +37,7 @@ public:
     // at full size and at SizeScale.
     void AssembleFace();
     void BuildFace();
+    void ArrangeHands();
     // The tick's alarm step: runs the check the alarm subsystem installs.
     void CheckAlarms();
     // Installed by the program (the alarm subsystem sits above this one).
@@ -103,6 +106,12 @@ public:
     void AnimateFace();
 
     TTable tblClock, tblDial, tblHand, tblBody, tblHead, tblAlarm, tblAlarm2, tblSkins, tblProduct, tblTime;
+    // The face: dial, character and hands over the silhouette, and the
+    // animation frame in front of all.
+    TImage *imgDial = nullptr, *imgBody = nullptr, *imgHead = nullptr, *imgAnim = nullptr;
+    TRotateImage *RotateImageHour = nullptr, *RotateImageMin = nullptr, *RotateImageSec = nullptr;
+    QImage imgTemp, imgWork; // animation frame buffer and strip copy
+
     QTimer Timer1;
     TMediaPlayer MediaPlayer1;
     std::unique_ptr<ChimePlayback> Chimes;
@@ -133,6 +142,9 @@ private:
     void showPartnerItem();
     void markResizeItem();
     void resizeTo(int sizeScale);
+    void createFace();
+    void buildFaceAt(int sizeScale, bool fullSize);
+    void writeMask(const QImage &silhouette);
     QString settingsPath() const;
 
     bool m_settingsLoaded = false;
