@@ -1,6 +1,6 @@
 #include "GlassTables.h"
 
-#include <cmath>
+#include "Extended.h"
 
 void GlassTables::fill(Table &t, long double a, long double intensity)
 {
@@ -12,8 +12,9 @@ void GlassTables::fill(Table &t, long double a, long double intensity)
     for (int i = 0; i < 256; ++i) {
         const long double background = i * a;
         quint8 *row = t.data() + 256 * i;
-        for (int j = 0; j < 256; ++j)
-            row[j] = quint8((long long)(background + own[j])); // truncation toward zero
+        for (int j = 0; j < 256; ++j) {
+            row[j] = quint8(truncNonNegative(background + own[j]));
+        }
     }
 }
 
@@ -36,5 +37,5 @@ void GlassTables::calculate(double a, double redIntensity, double greenIntensity
 
 int layeredAlpha(double transparency)
 {
-    return int(lrintl(255 - 255 * (long double)transparency));
+    return int(roundEven(255 - 255 * (long double)transparency));
 }

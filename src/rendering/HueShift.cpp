@@ -1,10 +1,11 @@
 #include "HueShift.h"
 
+#include "Extended.h"
+
 #include <cmath>
 
 namespace {
 
-inline long roundEven(long double v) { return lrintl(v); }
 
 long double channel(long double m1, long double m2, long double x)
 {

@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QPainter>
 
+#include "Extended.h"
+
 #include <cmath>
 #include <vector>
 
@@ -13,7 +15,6 @@ namespace {
 // number of a fixed sign, which decides the one-pixel corrections below.
 constexpr long double kPi = 3.14159265358979323846264338327950288L;
 
-inline long roundEven(long double v) { return lrintl(v); } // current mode: to nearest, halves to even
 
 long double reduceAngle(long double a)
 {

@@ -1,0 +1,215 @@
+// Runs against a real X server (Xvfb): the shape the server holds for a
+// shaped window, the screen a fallback-mode glass window leaves, and the
+// window-manager and compositor questions.
+#include "HueShift.h"
+#include "MaskRegion.h"
+#include "OrganicShapeGlassForm.h"
+#include "TempFolder.h"
+#include "WindowSystem.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+#include <QtGui/qguiapplication_platform.h>
+#include <gtest/gtest.h>
+
+#include <xcb/shape.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+xcb_connection_t *connection()
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_screen_t *firstScreen(xcb_connection_t *c) { return xcb_setup_roots_iterator(xcb_get_setup(c)).data; }
+
+xcb_atom_t atom(xcb_connection_t *c, const char *name)
+{
+    auto *r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+    const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(r);
+    return a;
+}
+
+// The window's bounding shape as the server has it, clipped to the window.
+QRegion serverShape(xcb_connection_t *c, xcb_window_t w, const QSize &size)
+{
+    auto *reply = xcb_shape_get_rectangles_reply(c, xcb_shape_get_rectangles(c, w, XCB_SHAPE_SK_BOUNDING), nullptr);
+    QRegion r;
+    if (!reply)
+        return r;
+    const xcb_rectangle_t *rects = xcb_shape_get_rectangles_rectangles(reply);
+    for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(reply); ++i)
+        r += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
+    free(reply);
+    return r & QRect(QPoint(0, 0), size);
+}
+
+class XvfbTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() != "xcb" || !connection())
+            GTEST_SKIP() << "needs an X server";
+        c = connection();
+    }
+
+    void writeMask(TOrganicShapeForm &form, const QImage &img)
+    {
+        form.setObjectName("fClock");
+        ASSERT_TRUE(img.save(folder.file("mask_fClock.bmp"), "BMP"));
+        form.SetInvisibleColor(clMagenta);
+        form.loadSkin(folder.path());
+    }
+
+    xcb_connection_t *c = nullptr;
+    TempFolder folder;
+};
+
+QImage shapedMask()
+{
+    // A rounded body with a hole and a one-pixel notch, magenta outside.
+    QImage img(40, 30, QImage::Format_RGB32);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const bool inside = (x - 20) * (x - 20) / 400.0 + (y - 15) * (y - 15) / 225.0 < 1.0;
+            const bool hole = x >= 18 && x < 22 && y >= 12 && y < 16;
+            img.setPixel(x, y, inside && !hole && !(x == 30 && y == 15) ? qRgb(x * 6, y * 8, 90) : qRgb(255, 0, 255));
+        }
+    return img;
+}
+
+TEST_F(XvfbTest, ServerShapeEqualsTheMasksInsidePixels)
+{
+    TOrganicShapeForm form;
+    const QImage mask = shapedMask();
+    writeMask(form, mask);
+    form.move(100, 100);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip: the server has the shape
+
+    const QRegion want = maskRegion(mask, clMagenta);
+    const QRegion got = serverShape(c, xcb_window_t(form.winId()), form.size());
+    EXPECT_TRUE((got ^ want).isEmpty()) << "server shape differs from the mask";
+    EXPECT_FALSE(got.contains(QPoint(20, 13))) << "the hole is cut out";
+    EXPECT_FALSE(got.contains(QPoint(30, 15))) << "the one-pixel notch is cut out";
+
+    // All of it invisible: the server shape holds no pixel of the window.
+    QImage blank(40, 30, QImage::Format_RGB32);
+    blank.fill(qRgb(255, 0, 255));
+    form.skin().assign(blank);
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    EXPECT_TRUE(serverShape(c, xcb_window_t(form.winId()), form.size()).isEmpty());
+}
+
+// Tiles the root window with four colours so a misplaced background shows.
+QRgb rootColour(int x, int y)
+{
+    static const QRgb colours[4] = {qRgb(200, 40, 40), qRgb(40, 200, 40), qRgb(40, 40, 200), qRgb(230, 230, 60)};
+    return colours[((x % 16) / 8) + 2 * ((y % 16) / 8)];
+}
+
+void tileRoot(xcb_connection_t *c)
+{
+    xcb_screen_t *screen = firstScreen(c);
+    const xcb_pixmap_t pm = xcb_generate_id(c);
+    xcb_create_pixmap(c, screen->root_depth, pm, screen->root, 16, 16);
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    xcb_create_gc(c, gc, pm, 0, nullptr);
+    std::vector<uint32_t> pixels(16 * 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            pixels[size_t(y * 16 + x)] = rootColour(x, y) & 0xFFFFFF;
+    xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pm, gc, 16, 16, 0, 0, 0, screen->root_depth,
+                  uint32_t(pixels.size() * 4), reinterpret_cast<const uint8_t *>(pixels.data()));
+    xcb_change_window_attributes(c, screen->root, XCB_CW_BACK_PIXMAP, &pm);
+    xcb_clear_area(c, 0, screen->root, 0, 0, 0, 0);
+    xcb_free_gc(c, gc);
+    xcb_free_pixmap(c, pm);
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+TEST_F(XvfbTest, FallbackGlassShowsTheTintedSkinOverTheScreen)
+{
+    tileRoot(c);
+    TOrganicShapeGlassForm form(TOrganicShapeGlassForm::GlassMode::Fallback);
+    const QImage mask = shapedMask();
+    writeMask(form, mask);
+    form.setHue(120);
+    form.setTransparency(50);
+    form.move(203, 151);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    // Activation took the screenshot behind the window.
+    QTRY_VERIFY(!form.backgroundBitmap().isEmpty());
+    QTRY_COMPARE(QPoint(form.glassLeft(), form.glassTop()), QPoint(203, 151));
+    QTest::qWait(200);
+
+    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    screen.save(QString::fromLocal8Bit(qgetenv("ZC_BINARY_DIR")) + "/rendering-xvfb-glass.png");
+    int inside = 0;
+    for (int y = 0; y < mask.height(); ++y)
+        for (int x = 0; x < mask.width(); ++x) {
+            const QRgb bg = rootColour(203 + x, 151 + y);
+            const QRgb got = screen.pixel(203 + x, 151 + y);
+            const QRgb own = mask.pixel(x, y);
+            QRgb want = bg;
+            if ((own & 0xFFFFFF) != 0xFF00FF) {
+                quint8 r = quint8(qRed(own)), g = quint8(qGreen(own)), b = quint8(qBlue(own));
+                shiftHue(r, g, b, 120);
+                want = qRgb((qRed(bg) + r) / 2, (qGreen(bg) + g) / 2, (qBlue(bg) + b) / 2);
+                ++inside;
+            }
+            ASSERT_EQ(got & 0xFFFFFF, want & 0xFFFFFF) << "at " << x << "," << y;
+        }
+    EXPECT_GT(inside, 500);
+}
+
+TEST_F(XvfbTest, WindowManagerMustBeAliveForASystemMove)
+{
+    xcb_screen_t *screen = firstScreen(c);
+    const xcb_atom_t check = atom(c, "_NET_SUPPORTING_WM_CHECK");
+    EXPECT_FALSE(WindowSystem::systemMoveWorks()) << "bare server";
+
+    const xcb_window_t wm = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, wm, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, check, XCB_ATOM_WINDOW, 32, 1, &wm);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, wm, check, XCB_ATOM_WINDOW, 32, 1, &wm);
+    EXPECT_TRUE(WindowSystem::systemMoveWorks()) << "live manager";
+
+    xcb_destroy_window(c, wm); // the manager dies, the root keeps its property
+    EXPECT_FALSE(WindowSystem::systemMoveWorks()) << "dead manager";
+    xcb_delete_property(c, screen->root, check);
+    xcb_flush(c);
+}
+
+TEST_F(XvfbTest, CompositorIsTheOwnerOfTheScreensSelection)
+{
+    xcb_screen_t *screen = firstScreen(c);
+    EXPECT_FALSE(WindowSystem::compositorRunning());
+    EXPECT_FALSE(TOrganicShapeGlassForm().layeredAvailable());
+
+    const xcb_window_t owner = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, owner, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    const xcb_atom_t cm = atom(c, "_NET_WM_CM_S0");
+    xcb_set_selection_owner(c, owner, cm, XCB_CURRENT_TIME);
+    EXPECT_TRUE(WindowSystem::compositorRunning());
+    EXPECT_TRUE(TOrganicShapeGlassForm().layeredAvailable());
+    xcb_destroy_window(c, owner); // gives up the selection
+    EXPECT_FALSE(WindowSystem::compositorRunning());
+}
+
+} // namespace
