@@ -1,0 +1,83 @@
+#include "DateTime.h"
+#include "uClock.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+// The main window on a copy of the built program folder, offscreen.
+namespace {
+
+struct Clock
+{
+    QTemporaryDir dir;
+    QString folder = dir.path() + "/";
+    std::unique_ptr<TfClock> clock;
+
+    Clock()
+    {
+        const QDir built(QStringLiteral(ZC_PROGRAM_DIR));
+        for (const QString &f : built.entryList({"*.db"}, QDir::Files))
+            QFile::copy(built.filePath(f), folder + f);
+        clock = std::make_unique<TfClock>(folder);
+        clock->FormActivate();
+        clock->Timer1.stop();
+    }
+};
+
+Clock &instance()
+{
+    static Clock c;
+    return c;
+}
+
+QDateTime at(int secondsAfterTen) { return QDateTime(QDate(2026, 12, 10), QTime(10, 0, 0).addSecs(secondsAfterTen)); }
+
+void BM_TickNoAngleChange(benchmark::State &state)
+{
+    TfClock &c = *instance().clock;
+    ZDateTime::setNowProvider([] { return at(7); });
+    c.Timer1Timer();
+    for (auto _ : state)
+        c.Timer1Timer();
+    ZDateTime::setNowProvider(nullptr);
+}
+BENCHMARK(BM_TickNoAngleChange)->Unit(benchmark::kMicrosecond);
+
+void BM_TickSecondHandTurns(benchmark::State &state)
+{
+    TfClock &c = *instance().clock;
+    int second = 0;
+    ZDateTime::setNowProvider([&] { return at(second); });
+    for (auto _ : state) {
+        ++second;
+        c.Timer1Timer();
+    }
+    ZDateTime::setNowProvider(nullptr);
+}
+BENCHMARK(BM_TickSecondHandTurns)->Unit(benchmark::kMicrosecond);
+
+void BM_BuildFace(benchmark::State &state)
+{
+    TfClock &c = *instance().clock;
+    c.SizeScale = int(state.range(0));
+    for (auto _ : state)
+        c.BuildFace();
+    c.SizeScale = 16;
+}
+BENCHMARK(BM_BuildFace)->Arg(4)->Arg(8)->Arg(12)->Arg(16)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
