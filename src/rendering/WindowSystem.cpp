@@ -39,9 +39,9 @@ X11 x11()
     return x;
 }
 
-xcb_screen_t *screenOf(const X11 &x, int number)
+xcb_screen_t *screenOf(xcb_connection_t *c, int number)
 {
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(x.connection));
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
     for (int i = 0; it.rem; ++i, xcb_screen_next(&it))
         if (i == number)
             return it.data;
@@ -75,22 +75,37 @@ bool isWayland() { return QGuiApplication::platformName().startsWith(QLatin1Stri
 
 namespace WindowSystem {
 
+bool compositorRunning(xcb_connection_t *c, int screen)
+{
+    const xcb_atom_t selection = atom(c, "_NET_WM_CM_S" + std::to_string(screen));
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    xcb_get_selection_owner_reply_t *reply = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+    const bool owned = reply && reply->owner != XCB_WINDOW_NONE;
+    free(reply);
+    return owned;
+}
+
+bool windowManagerAlive(xcb_connection_t *c, int screenNumber)
+{
+    xcb_screen_t *screen = screenOf(c, screenNumber);
+    if (!screen)
+        return false;
+    const xcb_atom_t check = atom(c, "_NET_SUPPORTING_WM_CHECK");
+    if (check == XCB_ATOM_NONE)
+        return false;
+    const xcb_window_t wm = windowProperty(c, screen->root, check);
+    // A dead manager leaves the root's property behind; its own window,
+    // which names itself, goes with it.
+    return wm != XCB_WINDOW_NONE && windowProperty(c, wm, check) == wm;
+}
+
 bool compositorRunning()
 {
     if (isWayland())
         return true;
     const X11 x = x11();
-    if (!x.connection)
-        return false;
-    const std::string name = "_NET_WM_CM_S" + std::to_string(DefaultScreen(x.display));
-    const xcb_atom_t selection = atom(x.connection, name);
-    if (selection == XCB_ATOM_NONE)
-        return false;
-    xcb_get_selection_owner_reply_t *reply = xcb_get_selection_owner_reply(
-        x.connection, xcb_get_selection_owner(x.connection, selection), nullptr);
-    const bool owned = reply && reply->owner != XCB_WINDOW_NONE;
-    free(reply);
-    return owned;
+    return x.connection && compositorRunning(x.connection, DefaultScreen(x.display));
 }
 
 bool systemMoveWorks()
@@ -98,18 +113,7 @@ bool systemMoveWorks()
     if (isWayland())
         return true;
     const X11 x = x11();
-    if (!x.connection)
-        return false;
-    xcb_screen_t *screen = screenOf(x, DefaultScreen(x.display));
-    if (!screen)
-        return false;
-    const xcb_atom_t check = atom(x.connection, "_NET_SUPPORTING_WM_CHECK");
-    if (check == XCB_ATOM_NONE)
-        return false;
-    const xcb_window_t wm = windowProperty(x.connection, screen->root, check);
-    // A dead manager leaves the root's property behind; its own window,
-    // which names itself, goes with it.
-    return wm != XCB_WINDOW_NONE && windowProperty(x.connection, wm, check) == wm;
+    return x.connection && windowManagerAlive(x.connection, DefaultScreen(x.display));
 }
 
 void flush()

@@ -1,6 +1,8 @@
 #pragma once
 #include <functional>
 
+struct xcb_connection_t;
+
 // What the window system underneath offers the shaped glass window.
 namespace WindowSystem {
 
@@ -12,6 +14,10 @@ bool compositorRunning();
 // Whether a system move will really move the window: Wayland, or X11 with a
 // live window manager (the window named by _NET_SUPPORTING_WM_CHECK exists).
 bool systemMoveWorks();
+
+// The same two questions asked of one X server's screen.
+bool compositorRunning(xcb_connection_t *connection, int screen);
+bool windowManagerAlive(xcb_connection_t *connection, int screen);
 
 // Sends queued requests to the X server (no-op elsewhere).
 void flush();

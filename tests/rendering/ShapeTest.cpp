@@ -235,6 +235,19 @@ TEST_F(ShapeFormTest, JpegMaskKeepsItsStrayEdgePixels)
     EXPECT_FALSE((form.mask() - disc).isEmpty()) << "no stray pixels kept";
 }
 
+TEST_F(ShapeFormTest, GreyJpegMaskLoads)
+{
+    QImage grey(9, 7, QImage::Format_Grayscale8);
+    grey.fill(128);
+    ASSERT_TRUE(grey.save(program.file("mask_fClock.jpg"), "JPEG", 100));
+    form.loadSkin(program.path());
+    ASSERT_EQ(form.size(), QSize(9, 7));
+    const quint32 px = form.skin().ReadPixel(4, 3);
+    EXPECT_EQ(px & 0xFF, (px >> 8) & 0xFF);
+    EXPECT_EQ(px & 0xFF, (px >> 16) & 0xFF);
+    EXPECT_NEAR(int(px & 0xFF), 128, 2);
+}
+
 TEST_F(ShapeFormTest, UnreadableMasksAreReported)
 {
     program.write("mask_fClock.jpg", "not a jpeg at all");

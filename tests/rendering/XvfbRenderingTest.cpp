@@ -1,6 +1,6 @@
 // Runs against a real X server (Xvfb): the shape the server holds for a
-// shaped window, the screen a fallback-mode glass window leaves, and the
-// window-manager and compositor questions.
+// shaped window, the screen a fallback-mode glass window leaves, and (on a
+// private server) the window-manager and compositor questions.
 #include "HueShift.h"
 #include "MaskRegion.h"
 #include "OrganicShapeGlassForm.h"
@@ -16,9 +16,15 @@
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
+
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -111,14 +117,18 @@ TEST_F(XvfbTest, ServerShapeEqualsTheMasksInsidePixels)
     EXPECT_TRUE(serverShape(c, xcb_window_t(form.winId()), form.size()).isEmpty());
 }
 
-// Tiles the root window with four colours so a misplaced background shows.
-QRgb rootColour(int x, int y)
+// A backdrop the server paints by itself (a tiled background pixmap), so
+// what lies behind the glass window shows at once when it moves away, and
+// any misplaced background pixel shows.
+QRgb backdropColour(int x, int y)
 {
     static const QRgb colours[4] = {qRgb(200, 40, 40), qRgb(40, 200, 40), qRgb(40, 40, 200), qRgb(230, 230, 60)};
     return colours[((x % 16) / 8) + 2 * ((y % 16) / 8)];
 }
 
-void tileRoot(xcb_connection_t *c)
+const QRect kBackdrop(180, 130, 120, 100);
+
+xcb_window_t showBackdrop(xcb_connection_t *c)
 {
     xcb_screen_t *screen = firstScreen(c);
     const xcb_pixmap_t pm = xcb_generate_id(c);
@@ -128,88 +138,151 @@ void tileRoot(xcb_connection_t *c)
     std::vector<uint32_t> pixels(16 * 16);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
-            pixels[size_t(y * 16 + x)] = rootColour(x, y) & 0xFFFFFF;
+            pixels[size_t(y * 16 + x)] = backdropColour(x, y) & 0xFFFFFF;
     xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pm, gc, 16, 16, 0, 0, 0, screen->root_depth,
                   uint32_t(pixels.size() * 4), reinterpret_cast<const uint8_t *>(pixels.data()));
-    xcb_change_window_attributes(c, screen->root, XCB_CW_BACK_PIXMAP, &pm);
-    xcb_clear_area(c, 0, screen->root, 0, 0, 0, 0);
+    const xcb_window_t w = xcb_generate_id(c);
+    const uint32_t values[] = {pm, 1};
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, int16_t(kBackdrop.x()), int16_t(kBackdrop.y()),
+                      uint16_t(kBackdrop.width()), uint16_t(kBackdrop.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      screen->root_visual, XCB_CW_BACK_PIXMAP | XCB_CW_OVERRIDE_REDIRECT, values);
+    xcb_map_window(c, w);
     xcb_free_gc(c, gc);
     xcb_free_pixmap(c, pm);
     free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    return w;
 }
 
 TEST_F(XvfbTest, FallbackGlassShowsTheTintedSkinOverTheScreen)
 {
-    tileRoot(c);
+    const xcb_window_t backdrop = showBackdrop(c);
     TOrganicShapeGlassForm form(TOrganicShapeGlassForm::GlassMode::Fallback);
     const QImage mask = shapedMask();
     writeMask(form, mask);
     form.setHue(120);
     form.setTransparency(50);
-    form.move(203, 151);
+    const QPoint at(203, 151);
+    form.move(at);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     // Activation took the screenshot behind the window.
     QTRY_VERIFY(!form.backgroundBitmap().isEmpty());
-    QTRY_COMPARE(QPoint(form.glassLeft(), form.glassTop()), QPoint(203, 151));
+    QTRY_COMPARE(QPoint(form.glassLeft(), form.glassTop()), at);
     QTest::qWait(200);
 
     const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-    screen.save(QString::fromLocal8Bit(qgetenv("ZC_BINARY_DIR")) + "/rendering-xvfb-glass.png");
+    screen.copy(kBackdrop).save(QString::fromLocal8Bit(qgetenv("ZC_BINARY_DIR")) + "/rendering-xvfb-glass.png");
+    xcb_destroy_window(c, backdrop);
+    xcb_flush(c);
+
     int inside = 0;
     for (int y = 0; y < mask.height(); ++y)
         for (int x = 0; x < mask.width(); ++x) {
-            const QRgb bg = rootColour(203 + x, 151 + y);
-            const QRgb got = screen.pixel(203 + x, 151 + y);
+            const QPoint p = at + QPoint(x, y);
+            const QRgb bg = backdropColour(p.x() - kBackdrop.x(), p.y() - kBackdrop.y());
             const QRgb own = mask.pixel(x, y);
-            QRgb want = bg;
+            QRgb want = bg; // cut out: the backdrop itself
             if ((own & 0xFFFFFF) != 0xFF00FF) {
                 quint8 r = quint8(qRed(own)), g = quint8(qGreen(own)), b = quint8(qBlue(own));
                 shiftHue(r, g, b, 120);
                 want = qRgb((qRed(bg) + r) / 2, (qGreen(bg) + g) / 2, (qBlue(bg) + b) / 2);
                 ++inside;
             }
-            ASSERT_EQ(got & 0xFFFFFF, want & 0xFFFFFF) << "at " << x << "," << y;
+            ASSERT_EQ(screen.pixel(p) & 0xFFFFFF, want & 0xFFFFFF) << "at " << x << "," << y;
         }
     EXPECT_GT(inside, 500);
 }
 
-TEST_F(XvfbTest, WindowManagerMustBeAliveForASystemMove)
+// A private X server for checks that change server-wide state (a window
+// manager's or a compositor's marks), so no other test on the shared
+// display sees them.
+class PrivateXServer
 {
-    xcb_screen_t *screen = firstScreen(c);
-    const xcb_atom_t check = atom(c, "_NET_SUPPORTING_WM_CHECK");
-    EXPECT_FALSE(WindowSystem::systemMoveWorks()) << "bare server";
+public:
+    PrivateXServer()
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return;
+        const std::string fd = std::to_string(fds[1]);
+        m_pid = fork();
+        if (m_pid == 0) {
+            close(fds[0]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0", "64x64x24",
+                   static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string display;
+        char ch;
+        pollfd pfd{fds[0], POLLIN, 0};
+        while (poll(&pfd, 1, 20000) > 0 && read(fds[0], &ch, 1) == 1 && ch != '\n')
+            display += ch;
+        close(fds[0]);
+        if (display.empty())
+            return;
+        m_c = xcb_connect((":" + display).c_str(), nullptr);
+        if (xcb_connection_has_error(m_c)) {
+            xcb_disconnect(m_c);
+            m_c = nullptr;
+        }
+    }
+    ~PrivateXServer()
+    {
+        if (m_c)
+            xcb_disconnect(m_c);
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    xcb_connection_t *connection() const { return m_c; }
 
-    const xcb_window_t wm = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, wm, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+private:
+    pid_t m_pid = -1;
+    xcb_connection_t *m_c = nullptr;
+};
+
+xcb_window_t hiddenWindow(xcb_connection_t *c)
+{
+    const xcb_window_t w = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, firstScreen(c)->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                       XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, check, XCB_ATOM_WINDOW, 32, 1, &wm);
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, wm, check, XCB_ATOM_WINDOW, 32, 1, &wm);
-    EXPECT_TRUE(WindowSystem::systemMoveWorks()) << "live manager";
-
-    xcb_destroy_window(c, wm); // the manager dies, the root keeps its property
-    EXPECT_FALSE(WindowSystem::systemMoveWorks()) << "dead manager";
-    xcb_delete_property(c, screen->root, check);
-    xcb_flush(c);
+    return w;
 }
 
-TEST_F(XvfbTest, CompositorIsTheOwnerOfTheScreensSelection)
+TEST(PrivateXvfb, WindowManagerMustBeAliveForASystemMove)
 {
-    xcb_screen_t *screen = firstScreen(c);
-    EXPECT_FALSE(WindowSystem::compositorRunning());
-    EXPECT_FALSE(TOrganicShapeGlassForm().layeredAvailable());
+    PrivateXServer server;
+    xcb_connection_t *c = server.connection();
+    ASSERT_TRUE(c) << "cannot start Xvfb";
+    const xcb_window_t root = firstScreen(c)->root;
+    const xcb_atom_t check = atom(c, "_NET_SUPPORTING_WM_CHECK");
+    EXPECT_FALSE(WindowSystem::windowManagerAlive(c, 0)) << "bare server";
 
-    const xcb_window_t owner = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, owner, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                      XCB_COPY_FROM_PARENT, 0, nullptr);
-    const xcb_atom_t cm = atom(c, "_NET_WM_CM_S0");
-    xcb_set_selection_owner(c, owner, cm, XCB_CURRENT_TIME);
-    EXPECT_TRUE(WindowSystem::compositorRunning());
-    EXPECT_TRUE(TOrganicShapeGlassForm().layeredAvailable());
-    xcb_destroy_window(c, owner); // gives up the selection
-    EXPECT_FALSE(WindowSystem::compositorRunning());
+    const xcb_window_t wm = hiddenWindow(c);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, check, XCB_ATOM_WINDOW, 32, 1, &wm);
+    EXPECT_FALSE(WindowSystem::windowManagerAlive(c, 0)) << "its window does not name itself";
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, wm, check, XCB_ATOM_WINDOW, 32, 1, &wm);
+    EXPECT_TRUE(WindowSystem::windowManagerAlive(c, 0)) << "live manager";
+
+    xcb_destroy_window(c, wm); // the manager dies, the root keeps its property
+    EXPECT_FALSE(WindowSystem::windowManagerAlive(c, 0)) << "dead manager";
+}
+
+TEST(PrivateXvfb, CompositorIsTheOwnerOfTheScreensSelection)
+{
+    PrivateXServer server;
+    xcb_connection_t *c = server.connection();
+    ASSERT_TRUE(c) << "cannot start Xvfb";
+    EXPECT_FALSE(WindowSystem::compositorRunning(c, 0));
+    const xcb_window_t owner = hiddenWindow(c);
+    xcb_set_selection_owner(c, owner, atom(c, "_NET_WM_CM_S0"), XCB_CURRENT_TIME);
+    EXPECT_TRUE(WindowSystem::compositorRunning(c, 0));
+    xcb_destroy_window(c, owner); // gives the selection up
+    EXPECT_FALSE(WindowSystem::compositorRunning(c, 0));
 }
 
 } // namespace
