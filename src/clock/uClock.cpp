@@ -13,7 +13,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QMenu>
-#include <QPainter>
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QSystemTrayIcon>
@@ -31,21 +30,6 @@ struct SkinSlot
     QString *name;
     qint32 *recNo;
 };
-
-QIcon clockIcon()
-{
-    QPixmap pm(64, 64);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(250, 236, 200));
-    p.setPen(QPen(QColor(120, 70, 30), 5));
-    p.drawEllipse(QRectF(4, 4, 56, 56));
-    p.setPen(QPen(QColor(40, 30, 20), 5, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(32, 32), QPointF(32, 14));
-    p.drawLine(QPointF(32, 32), QPointF(45, 38));
-    return QIcon(pm);
-}
 
 } // namespace
 
@@ -119,8 +103,9 @@ void TfClock::FormCreate(const QString &programFolder)
 
 void TfClock::createTrayIcon()
 {
-    setWindowIcon(clockIcon());
-    StTrayIcon1 = new QSystemTrayIcon(clockIcon(), this);
+    const QIcon icon(ProgramFolder + "zindleclock.svg");
+    setWindowIcon(icon);
+    StTrayIcon1 = new QSystemTrayIcon(icon, this);
     StTrayIcon1->setToolTip(kTitle);
     auto *menu = new QMenu(this);
     // "&Close" ends at once: no settings save, no table compaction.
