@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QMoveEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 #include <QThread>
 
@@ -48,7 +49,11 @@ TOrganicShapeGlassForm::TOrganicShapeGlassForm(GlassMode mode, QWidget *parent)
 
 TOrganicShapeGlassForm::~TOrganicShapeGlassForm() = default;
 
-void TOrganicShapeGlassForm::shapeIt() { TOrganicShapeForm::shapeIt(); }
+void TOrganicShapeGlassForm::shapeIt()
+{
+    m_glassDirty = true; // a new skin
+    TOrganicShapeForm::shapeIt();
+}
 
 void TOrganicShapeGlassForm::applyLayeredAlpha(int alpha)
 {
@@ -137,16 +142,28 @@ void TOrganicShapeGlassForm::renderGlass(int left, int top)
 
 void TOrganicShapeGlassForm::paintGlass(int left, int top)
 {
-    renderGlass(left, top);
-    if (m_glass.isEmpty())
+    // Most paints (a hand that turned over the face) find nothing of the
+    // glass changed: the picture of the last rendering is drawn again.
+    if (m_glassDirty || left != m_paintedLeft || top != m_paintedTop) {
+        renderGlass(left, top);
+        m_glassPixmap = m_glass.isEmpty() ? QPixmap() : QPixmap::fromImage(m_glass.image());
+        m_glassDirty = false;
+        m_paintedLeft = left;
+        m_paintedTop = top;
+    }
+    if (m_glassPixmap.isNull())
         return;
     QPainter p(this);
-    p.drawImage(0, 0, m_glass.image());
+    p.drawPixmap(0, 0, m_glassPixmap);
 }
 
 void TOrganicShapeGlassForm::paintEvent(QPaintEvent *) { paintGlass(m_glassLeft, m_glassTop); }
 
-void TOrganicShapeGlassForm::refreshGlass() { update(); }
+void TOrganicShapeGlassForm::refreshGlass()
+{
+    m_glassDirty = true;
+    update();
+}
 
 void TOrganicShapeGlassForm::captureBackground()
 {
@@ -161,6 +178,7 @@ void TOrganicShapeGlassForm::captureBackground()
     WindowSystem::flush();
     QThread::msleep(10);
     m_background.assign(screen->grabWindow(0).toImage());
+    m_glassDirty = true;
     move(left, y());
 }
 

@@ -2,6 +2,8 @@
 #include "GlassRenderer.h"
 #include "ShapeFormUnit.h"
 
+#include <QPixmap>
+
 // The shaped window made see-through and tintable. A translucency level in
 // percent (the fade) and a tint of three channel intensities and a hue turn.
 // Two ways, fixed when the window is made:
@@ -75,5 +77,10 @@ private:
     bool m_layered = false;
     int m_alpha = 255;
     TSpeedBitmap m_background;
+    // The last rendering as drawn, and whether anything it depends on
+    // (skin, tint, level, screenshot) changed since.
+    QPixmap m_glassPixmap;
+    bool m_glassDirty = true;
+    int m_paintedLeft = 0, m_paintedTop = 0;
     GlassRenderer m_renderer;
 };

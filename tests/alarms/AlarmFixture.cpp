@@ -44,7 +44,8 @@ void AlarmTest::SetUp()
 
 void AlarmTest::TearDown()
 {
-    clock.reset();
+    // The clock itself goes with the fixture's members, after any dialog a
+    // derived fixture holds on it.
     ErrorReport::setSink(nullptr);
     ZDateTime::setNowProvider(nullptr);
 }
