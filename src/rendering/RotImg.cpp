@@ -5,6 +5,7 @@
 
 #include "Extended.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -32,18 +33,23 @@ long double reduceAngle(long double a)
     return a;
 }
 
-// Pixels equal to the bottom-left one made fully transparent.
+// Pixels equal to the bottom-left one made fully transparent, in one pass,
+// in the format painting uses as it is (no conversion per paint).
 QImage keyOutBottomLeft(const QImage &picture)
 {
-    QImage out = picture.convertToFormat(QImage::Format_ARGB32);
-    if (out.isNull() || out.width() == 0 || out.height() == 0)
-        return out;
-    const QRgb key = out.pixel(0, out.height() - 1);
-    for (int y = 0; y < out.height(); ++y) {
+    const QImage in = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
+        ? picture
+        : picture.convertToFormat(QImage::Format_ARGB32);
+    if (in.isNull() || in.width() == 0 || in.height() == 0)
+        return in;
+    const int w = in.width(), h = in.height();
+    QImage out(w, h, QImage::Format_ARGB32_Premultiplied);
+    const QRgb key = in.pixel(0, h - 1);
+    for (int y = 0; y < h; ++y) {
+        const QRgb *src = reinterpret_cast<const QRgb *>(in.constScanLine(y));
         QRgb *row = reinterpret_cast<QRgb *>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x)
-            if (row[x] == key)
-                row[x] = 0;
+        for (int x = 0; x < w; ++x)
+            row[x] = src[x] == key ? 0 : qPremultiply(src[x]);
     }
     return out;
 }
@@ -89,11 +95,34 @@ QImage rotateBitmap(const QImage &source, TColor fill, double angle)
         dxc[x] = (long double)(x - cxD) * c;
         dxs[x] = (long double)(x - cxD) * s;
     }
+    // Columns of a row whose source position can fall inside the picture:
+    // the position is linear in x, so they form one interval. It is taken
+    // with a pixel to spare on each side, and only it is sampled (a thin
+    // hand covers a small part of its square); the rest keeps the fill.
+    auto narrow = [&](long double k, long double base, long double lo, long double hi, int &first, int &last) {
+        if (fabsl(k) < 1e-9L) {
+            if (base < lo || base > hi)
+                last = -1;
+            return;
+        }
+        long double t1 = (lo - base) / k, t2 = (hi - base) / k;
+        if (t1 > t2)
+            std::swap(t1, t2);
+        const long double lo_x = std::clamp<long double>(floorl(t1) + cxD - 1, -1, Wr);
+        const long double hi_x = std::clamp<long double>(ceill(t2) + cxD + 1, -1, Wr);
+        first = std::max(first, int(lo_x));
+        last = std::min(last, int(hi_x));
+    };
     for (int y = 0; y < Hr; ++y) {
         const long double dy = y - cyD;
         const long double dys = dy * s, dyc = dy * c;
         QRgb *out = reinterpret_cast<QRgb *>(result.scanLine(y));
-        for (int x = 0; x < Wr; ++x) {
+        int first = 0, last = Wr - 1;
+        narrow(c, -dys, -cxS - 1.5L, W - cxS + 0.5L, first, last);
+        narrow(s, dyc, -cyS - 1.5L, H - cyS + 0.5L, first, last);
+        first = std::max(first, 0);
+        last = std::min(last, Wr - 1);
+        for (int x = first; x <= last; ++x) {
             const long sx = cxS + roundEven(dxc[x] - dys);
             const long sy = cyS + roundEven(dxs[x] + dyc);
             if (sx >= 0 && sx < W && sy >= 0 && sy < H)
@@ -207,13 +236,19 @@ void TRotateImage::rebuildRotation()
         return;
     }
 
-    QImage work(W, H, QImage::Format_RGB32);
-    work.fill(colorToQRgb(m_color));
-    {
-        QPainter p(&work);
+    // The picture on its fill does not depend on the angle: made once per
+    // picture, colour or transparency, not once per turn.
+    if (m_work.isNull() || m_workColor != m_color || m_workTransparent != m_transparent
+        || m_workSource.cacheKey() != m_picture.cacheKey()) {
+        m_work = QImage(W, H, QImage::Format_RGB32);
+        m_work.fill(colorToQRgb(m_color));
+        QPainter p(&m_work);
         p.drawImage(0, 0, m_transparent ? keyOutBottomLeft(m_picture) : m_picture);
+        m_workColor = m_color;
+        m_workTransparent = m_transparent;
+        m_workSource = m_picture;
     }
-    QImage turned = rotateBitmap(work, m_color, double(m_angle));
+    QImage turned = rotateBitmap(m_work, m_color, double(m_angle));
 
     if (m_uniqueSize) {
         const int S = uniqueSquareSide(W, H);

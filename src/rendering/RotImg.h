@@ -72,4 +72,8 @@ private:
     bool m_displayTransparent = false;
     QImage m_drawable; // displayBitmap ready to draw, its key colour cleared
     int m_rebuilds = 0;
+    QImage m_work; // the picture drawn on the fill, before turning
+    QImage m_workSource;
+    TColor m_workColor = clWhite;
+    bool m_workTransparent = false;
 };

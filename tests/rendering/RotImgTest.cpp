@@ -1,3 +1,4 @@
+#include "Extended.h"
 #include "RotImg.h"
 
 #include <QApplication>
@@ -280,3 +281,35 @@ TEST(RotateImageRepaint, EqualAngleCostsNothing)
 }
 
 } // namespace
+
+// Sampling only the columns a row can reach must give exactly what sampling
+// every pixel of the square gives, at any angle and for thin and wide pictures.
+TEST(RotateBitmap, NarrowedSamplingEqualsEveryPixelSampled)
+{
+    const QSize sizes[] = {{14, 236}, {28, 150}, {60, 300}, {7, 5}, {1, 1}, {300, 20}};
+    for (const QSize size : sizes) {
+        const QImage src = numbered(size.width(), size.height());
+        for (double angle = -7.5; angle < 372; angle += 6.25) {
+            const QImage got = rotateBitmap(src, kFill, angle);
+            long double a = angle;
+            while (a >= 360)
+                a -= 360;
+            while (a < 0)
+                a += 360;
+            long double s, c;
+            sincosl(a * 3.14159265358979323846264338327950288L / 180, &s, &c);
+            const int W = size.width(), H = size.height();
+            int cxS = W / 2, cyS = H / 2;
+            if (c < 0)
+                --cxS;
+            if (s < 0)
+                --cyS;
+            const int cxD = got.width() / 2, cyD = got.height() / 2;
+            const QImage want = expected(src, got.width(), got.height(), [&](int x, int y) {
+                const long double dx = x - cxD, dy = y - cyD;
+                return QPoint(int(cxS + roundEven(dx * c - dy * s)), int(cyS + roundEven(dx * s + dy * c)));
+            });
+            ASSERT_EQ(got, want) << size.width() << "x" << size.height() << " at " << angle;
+        }
+    }
+}
