@@ -12,7 +12,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-mixer-dev timidity freepats
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-utils x11-apps x11-xserver-utils imagemagick
+  xvfb xauth x11-utils x11-apps imagemagick
   espeak-ng sox libsox-fmt-all lame
   python3 dbus dbus-x11
   clang libclang-rt-14-dev

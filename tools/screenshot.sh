@@ -9,6 +9,8 @@ scales=("$@")
 [ ${#scales[@]} -gt 0 ] || scales=(16 8)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# A desktop-blue backdrop, so the clock's outline shows.
+convert -size 480x560 xc:'#5b7a99' "$work/backdrop.png"
 for scale in "${scales[@]}"; do
   folder="$work/ZindleClock-$scale"
   cp -r "$build/ZindleClock" "$folder"
@@ -17,7 +19,7 @@ for scale in "${scales[@]}"; do
   runtime="$work/run-$scale"; mkdir -m 700 "$runtime"
   XDG_RUNTIME_DIR="$runtime" DBUS_SESSION_BUS_ADDRESS=disabled: SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb \
     xvfb-run -a -s "-screen 0 480x560x24" bash -c "
-      xsetroot -solid '#5b7a99' 2>/dev/null || true
+      display -window root '$work/backdrop.png'
       '$folder/ZindleClock' & pid=\$!
       sleep 3
       import -window root '$out/clock-$((scale * 100 / 16)).png'

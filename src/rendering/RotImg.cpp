@@ -35,7 +35,7 @@ long double reduceAngle(long double a)
 
 // Pixels equal to the bottom-left one made fully transparent, in one pass,
 // in the format painting uses as it is (no conversion per paint).
-QImage keyOutBottomLeft(const QImage &picture)
+QImage keyOutBottomLeft(const QImage &picture, QRect *kept = nullptr)
 {
     const QImage in = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
         ? picture
@@ -45,11 +45,25 @@ QImage keyOutBottomLeft(const QImage &picture)
     const int w = in.width(), h = in.height();
     QImage out(w, h, QImage::Format_ARGB32_Premultiplied);
     const QRgb key = in.pixel(0, h - 1);
+    // An opaque picture is its own premultiplied form: only the key changes.
+    const bool opaque = in.format() == QImage::Format_RGB32;
+    if (kept)
+        *kept = QRect();
     for (int y = 0; y < h; ++y) {
         const QRgb *src = reinterpret_cast<const QRgb *>(in.constScanLine(y));
         QRgb *row = reinterpret_cast<QRgb *>(out.scanLine(y));
-        for (int x = 0; x < w; ++x)
-            row[x] = src[x] == key ? 0 : qPremultiply(src[x]);
+        int first = w, last = -1;
+        for (int x = 0; x < w; ++x) {
+            if (src[x] == key) {
+                row[x] = 0;
+            } else {
+                row[x] = opaque ? src[x] : qPremultiply(src[x]);
+                first = std::min(first, x);
+                last = x;
+            }
+        }
+        if (kept && last >= 0)
+            *kept |= QRect(first, y, last - first + 1, 1);
     }
     return out;
 }
@@ -219,8 +233,17 @@ void TRotateImage::PictureChanged()
 
     if (m_autoSize && hasGraphic)
         setGeometry(x(), y(), m_display.width(), m_display.height());
-    if (!m_drawing)
+    if (m_drawing)
+        return;
+    // A turned hand repaints only where it was and where it is now, not its
+    // whole square: less of the face below is drawn again every second.
+    const QRect now = m_stretch ? rect() : m_kept.translated(destinationRect().topLeft());
+    if (m_shownValid)
+        update(QRegion(m_shown) + QRegion(now));
+    else
         update();
+    m_shown = now;
+    m_shownValid = !m_stretch;
 }
 
 void TRotateImage::rebuildRotation()
@@ -268,7 +291,9 @@ void TRotateImage::rebuildRotation()
         m_display = turned;
         m_displayTransparent = false;
     }
-    m_drawable = m_displayTransparent ? keyOutBottomLeft(m_display) : m_display;
+    m_drawable = m_displayTransparent ? keyOutBottomLeft(m_display, &m_kept) : m_display;
+    if (!m_displayTransparent)
+        m_kept = m_display.rect();
 
     if (m_autoSize)
         resize(m_display.size());
@@ -293,6 +318,14 @@ void TRotateImage::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.drawImage(destinationRect(), m_drawable);
     m_drawing = wasDrawing;
+}
+
+void TRotateImage::resizeEvent(QResizeEvent *e)
+{
+    // A resized control is painted whole; where the hand showed before no
+    // longer matters.
+    m_shownValid = false;
+    QWidget::resizeEvent(e);
 }
 
 void TRotateImage::changeEvent(QEvent *e)

@@ -53,6 +53,7 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override;
     void changeEvent(QEvent *) override;
+    void resizeEvent(QResizeEvent *) override;
 
 private:
     void PictureChanged();
@@ -72,6 +73,9 @@ private:
     bool m_displayTransparent = false;
     QImage m_drawable; // displayBitmap ready to draw, its key colour cleared
     int m_rebuilds = 0;
+    QRect m_kept;          // drawn pixels of the display bitmap
+    QRect m_shown;         // where they were last put in the control
+    bool m_shownValid = false;
     QImage m_work; // the picture drawn on the fill, before turning
     QImage m_workSource;
     TColor m_workColor = clWhite;
