@@ -13,13 +13,17 @@ import sys
 import tempfile
 import time
 
-TICKS = os.sysconf("SC_CLK_TCK")
-
-
-def cpu_ticks(pid):
-    with open(f"/proc/{pid}/stat") as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return int(fields[11]) + int(fields[12])  # utime + stime
+def cpu_seconds(pid):
+    """CPU time of all the process's threads, to the nanosecond (schedstat),
+    where the 10 ms clock ticks of /proc/PID/stat would be too coarse."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/schedstat") as f:
+                total += int(f.read().split()[0])
+        except (FileNotFoundError, ProcessLookupError):
+            pass
+    return total / 1e9
 
 
 def rss_mb(pid):
@@ -45,13 +49,13 @@ def measure(cmd, name, env, seconds, settle, cwd=None):
             break
         time.sleep(0.005)
     time.sleep(settle)
-    t0, c0 = time.monotonic(), cpu_ticks(proc.pid)
+    t0, c0 = time.monotonic(), cpu_seconds(proc.pid)
     time.sleep(seconds)
-    t1, c1 = time.monotonic(), cpu_ticks(proc.pid)
+    t1, c1 = time.monotonic(), cpu_seconds(proc.pid)
     rss = rss_mb(proc.pid)
     proc.terminate()
     proc.wait(10)
-    cpu = 100.0 * (c1 - c0) / TICKS / (t1 - t0)
+    cpu = 100.0 * (c1 - c0) / (t1 - t0)
     return shown, cpu, rss
 
 

@@ -35,7 +35,9 @@ long double reduceAngle(long double a)
 
 // Pixels equal to the bottom-left one made fully transparent, in one pass,
 // in the format painting uses as it is (no conversion per paint).
-QImage keyOutBottomLeft(const QImage &picture, QRect *kept = nullptr)
+// busy, when given, bounds the pixels that may differ from the key; all
+// others are known to be the key and are not looked at.
+QImage keyOutBottomLeft(const QImage &picture, QRect *kept = nullptr, QRect busy = QRect())
 {
     const QImage in = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
         ? picture
@@ -49,11 +51,14 @@ QImage keyOutBottomLeft(const QImage &picture, QRect *kept = nullptr)
     const bool opaque = in.format() == QImage::Format_RGB32;
     if (kept)
         *kept = QRect();
-    for (int y = 0; y < h; ++y) {
+    const QRect area = busy.isValid() ? busy & in.rect() : in.rect();
+    if (area != in.rect())
+        out.fill(0);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         const QRgb *src = reinterpret_cast<const QRgb *>(in.constScanLine(y));
         QRgb *row = reinterpret_cast<QRgb *>(out.scanLine(y));
         int first = w, last = -1;
-        for (int x = 0; x < w; ++x) {
+        for (int x = area.left(); x <= area.right(); ++x) {
             if (src[x] == key) {
                 row[x] = 0;
             } else {
@@ -272,6 +277,7 @@ void TRotateImage::rebuildRotation()
         m_workSource = m_picture;
     }
     QImage turned = rotateBitmap(m_work, m_color, double(m_angle));
+    QRect busy;
 
     if (m_uniqueSize) {
         const int S = uniqueSquareSide(W, H);
@@ -287,11 +293,14 @@ void TRotateImage::rebuildRotation()
         }
         m_display = square;
         m_displayTransparent = m_transparent;
+        // Outside the turned picture the square is all fill, the colour of
+        // its bottom-left pixel (the square is wider than any turn).
+        busy = QRect(at, turned.size());
     } else {
         m_display = turned;
         m_displayTransparent = false;
     }
-    m_drawable = m_displayTransparent ? keyOutBottomLeft(m_display, &m_kept) : m_display;
+    m_drawable = m_displayTransparent ? keyOutBottomLeft(m_display, &m_kept, busy) : m_display;
     if (!m_displayTransparent)
         m_kept = m_display.rect();
 
