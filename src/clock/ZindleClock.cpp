@@ -11,6 +11,10 @@ int main(int argc, char **argv)
 {
     ZApplication app(argc, argv);
     app.setApplicationName("Zindle Clock");
+    // The clock may be hidden in the tray while a dialog (an alarm) is the
+    // only window: closing that must not end the program. Only the clock's
+    // own close does.
+    app.setQuitOnLastWindowClosed(false);
     InstanceGuard guard("Zindle Watch");
     if (!guard.tryAcquire())
         return 0; // another copy runs: end silently
@@ -24,6 +28,7 @@ int main(int argc, char **argv)
     }
     AlarmChecker::install(*clock);
     clock->createMenu();
+    QObject::connect(clock.get(), &TfClock::closed, &app, &QCoreApplication::quit);
     clock->show();
     return app.exec();
 }

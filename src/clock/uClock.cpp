@@ -471,6 +471,7 @@ void TfClock::closeEvent(QCloseEvent *e)
 {
     FormClose();
     e->accept();
+    emit closed();
 }
 
 void TfClock::FormClose()

@@ -126,6 +126,8 @@ public:
 
 signals:
     void activated();
+    // The window closed through Exit or the system: the program ends.
+    void closed();
 
 protected:
     bool event(QEvent *e) override;
