@@ -4,10 +4,8 @@
 
 #include <functional>
 
-// Unpacks every entry of a skin package into folder under its bare file
-// name. Refuses, before writing anything, a package that is damaged,
-// encrypted, compressed by an unsupported method, too large once unpacked,
-// or that carries one of the protected names. Throws with a message that
-// names the package.
+// One call for the usual sequence on TZipReader: open zipFile, unpack every
+// entry into folder under its bare name, refusing protectedNames; progress
+// 0 to 100. Throws ESkinPackage naming the package.
 void unpackPackage(const QString &zipFile, const QString &folder, const QStringList &protectedNames,
                    const std::function<void(int)> &progress);
