@@ -223,7 +223,6 @@ TEST_P(ZipReaderRefuses, ThePackageAndLeavesTheFolderAlone)
     EXPECT_TRUE(error.contains(c.says)) << error.toStdString();
     EXPECT_EQ(everythingIn(out.path()), QStringList({"first.bmp"}));
     EXPECT_EQ(out.read("first.bmp"), "old");
-    EXPECT_EQ(everythingIn(work.path()).filter(".zc-unpack").size(), 0);
 }
 
 // Every package starts with a good entry that would replace first.bmp.
