@@ -352,7 +352,9 @@ void TfClock::writeMask(const QImage &silhouette)
     // Written whole or not at all: a full disk never leaves half an outline.
     const QString path = ProgramFolder + "mask_fClock.bmp";
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !silhouette.save(&file, "BMP") || !file.commit())
+    // flush() first: commit() does not see a write refused while the buffer
+    // is flushed and would replace the old outline with a cut-off one.
+    if (!file.open(QIODevice::WriteOnly) || !silhouette.save(&file, "BMP") || !file.flush() || !file.commit())
         throw std::runtime_error(QString("Cannot create file %1").arg(path).toStdString());
 }
 

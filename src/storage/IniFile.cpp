@@ -103,7 +103,10 @@ void IniFile::save() const
 {
     QSaveFile f(m_path);
     const QByteArray bytes = (m_lines.join('\n') + '\n').toUtf8();
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+    // flush() before commit(): a write refused while the buffer is flushed
+    // (a full disk) is not seen by commit(), which would put an empty file
+    // in place of the old one.
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush() || !f.commit())
         throw EInOutError(QString("Unable to write to %1").arg(m_path));
 }
 

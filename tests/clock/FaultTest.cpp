@@ -1,0 +1,467 @@
+// What the clock does when the world lets it down: a read-only program
+// folder, a full disk, damaged table files, a process killed half-way
+// through a save or an install, and a whole day of ticking.
+#include "AlarmCheck.h"
+#include "AlarmRules.h"
+#include "AlarmStore.h"
+#include "DateTime.h"
+#include "ErrorReport.h"
+#include "IniFile.h"
+#include "PackageInstall.h"
+#include "SkinFolder.h"
+#include "SkinPackageError.h"
+#include "TableError.h"
+#include "uClock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <malloc.h>
+#include <sys/statvfs.h>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZC_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define ZC_ASAN 1
+#endif
+#ifdef ZC_ASAN
+// From the sanitizer runtime; gcc ships no header for it.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+namespace {
+
+bool run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// A small file system of the test's own: refusals are real even for root,
+// which ignores file permissions.
+class Mount
+{
+public:
+    Mount(const QString &path, const QString &size) : m_path(path)
+    {
+        m_mounted = run("mount", {"-t", "tmpfs", "-o", "size=" + size, "tmpfs", path});
+    }
+    ~Mount()
+    {
+        if (m_mounted)
+            run("umount", {"-l", m_path});
+    }
+    bool mounted() const { return m_mounted; }
+    bool makeReadOnly() { return run("mount", {"-o", "remount,ro", m_path}); }
+    // Takes every free byte with one file.
+    bool fill()
+    {
+        QFile f(m_path + "filler");
+        if (!f.open(QIODevice::WriteOnly))
+            return false;
+        const QByteArray block(4096, 'x');
+        while (f.write(block) == block.size() && f.flush()) {
+        }
+        f.close();
+        struct statvfs st;
+        return statvfs(QFile::encodeName(m_path).constData(), &st) == 0 && st.f_bavail == 0;
+    }
+    void unfill() { QFile::remove(m_path + "filler"); }
+
+private:
+    QString m_path;
+    bool m_mounted = false;
+};
+
+QImage noise(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    auto *rng = QRandomGenerator::global();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, rng->generate() | 0xFF000000u);
+    return image;
+}
+
+// A program folder with one item of every kind, the clock a picture with a
+// magenta outline, so that building the face writes a mask.
+class FacedFolder : public SkinFolder
+{
+public:
+    FacedFolder()
+    {
+        QImage clock(60, 60, QImage::Format_RGB32);
+        clock.fill(Qt::magenta);
+        for (int y = 10; y < 50; ++y)
+            for (int x = 10; x < 50; ++x)
+                clock.setPixel(x, y, qRgb(200, 180, 40));
+        addItem("Clock", "only", clock);
+        for (const char *t : {"Dial", "Head", "Body", "Hand"})
+            addItem(t, "only");
+        write("ZindleClock.ini", "[Path]\nClockName=only\nDialName=only\nHeadName=only\nBodyName=only\n"
+                                 "HandName=only\nFadeSpeed=17\nSizeScale=16\n");
+    }
+    // Copies every file into another folder (a mount point).
+    void copyTo(const QString &folder) const
+    {
+        const QDir from(path());
+        for (const QString &f : from.entryList(QDir::Files))
+            QFile::copy(from.filePath(f), folder + f);
+    }
+};
+
+// A skin package with a catalogue of two new items.
+QString makePackage(const TempFolder &at, const QString &name, int extraMiB = 0)
+{
+    TempFolder source;
+    writeCatalogue(source.path(), {{"Dial", "New Dial"}, {"Clock", "New Clock"}});
+    QVector<QPair<QString, QString>> entries = {{"Skins.db", source.file("Skins.db")}};
+    if (extraMiB > 0) {
+        // Noise does not compress: unpacking it takes real time.
+        QByteArray bytes(extraMiB << 20, Qt::Uninitialized);
+        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+        source.write("big.wav", bytes);
+        entries.append({"big.wav", source.file("big.wav")});
+    }
+    zipFiles(at.file(name), entries);
+    return at.file(name);
+}
+
+void tickFor(TfClock &clock, int ticks)
+{
+    for (int i = 0; i < ticks; ++i)
+        clock.Timer1Timer();
+}
+
+class FaultTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ErrorReport::forgetShown();
+        ErrorReport::setSink([this](const QString &t) { reports << t; });
+    }
+    void TearDown() override { ErrorReport::setSink(nullptr); }
+    QStringList reports;
+};
+
+} // namespace
+
+TEST_F(FaultTest, ReadOnlyFolderRefusesSaveResizeAndInstallWithoutLosingAnything)
+{
+    FacedFolder source;
+    TempFolder mountPoint, packages;
+    Mount mount(mountPoint.path(), "8m");
+    if (!mount.mounted())
+        GTEST_SKIP() << "mounting a file system needs root";
+    source.copyTo(mountPoint.path());
+    const QString zip = makePackage(packages, "new.zip");
+    const QString mask = mountPoint.file("mask_fClock.bmp");
+
+    TfClock clock(mountPoint.path());
+    clock.FormActivate();
+    ASSERT_TRUE(clock.StartupDone);
+    const QByteArray maskBefore = mountPoint.read("mask_fClock.bmp");
+    const QByteArray iniBefore = mountPoint.read("ZindleClock.ini");
+    ASSERT_FALSE(maskBefore.isEmpty());
+    // The folder turns read-only under the running clock (a file system
+    // cannot be remounted so while the table files are open for writing).
+    for (TTable *t : {&clock.tblClock, &clock.tblDial, &clock.tblHand, &clock.tblHead, &clock.tblBody,
+                      &clock.tblSkins, &clock.tblAlarm, &clock.tblAlarm2, &clock.tblProduct, &clock.tblTime})
+        t->CloseTable();
+    ASSERT_TRUE(mount.makeReadOnly());
+    for (TTable *t : {&clock.tblClock, &clock.tblDial, &clock.tblHand, &clock.tblHead, &clock.tblBody,
+                      &clock.tblSkins, &clock.tblAlarm, &clock.tblAlarm2, &clock.tblProduct, &clock.tblTime})
+        t->OpenTable();
+
+    ErrorReport::guard([&] { clock.mnu50Click(); });
+    ErrorReport::guard([&] { clock.mnu50Click(); }); // the same failure is shown once
+    ErrorReport::guard([&] { clock.SaveSettings(); });
+    EXPECT_EQ(reports, QStringList({"Cannot create file " + mask, "Unable to write to " + mountPoint.file("ZindleClock.ini")}));
+
+    reports.clear();
+    PackageInstall install(clock.ProgramFolder, clock.tblSkins,
+                           {&clock.tblClock, &clock.tblDial, &clock.tblHand, &clock.tblHead, &clock.tblBody}, 100);
+    ErrorReport::guard([&] { install.install(zip, "new.zip"); });
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].startsWith("Skin package new.zip: ")) << reports[0].toStdString();
+    EXPECT_TRUE(reports[0].contains(mountPoint.path())) << reports[0].toStdString();
+    EXPECT_TRUE(clock.tblSkins.Active());
+    EXPECT_EQ(namesOf(clock.tblDial), QStringList({"only"}));
+
+    // The clock goes on ticking and says nothing more.
+    reports.clear();
+    tickFor(clock, 20);
+    EXPECT_TRUE(clock.Timer1.isActive());
+    EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
+    clock.FormClose();
+    EXPECT_EQ(mountPoint.read("mask_fClock.bmp"), maskBefore);
+    EXPECT_EQ(mountPoint.read("ZindleClock.ini"), iniBefore);
+
+    // Started on the read-only folder, the first activation stops at the
+    // outline it cannot write, says so once, and changes nothing.
+    reports.clear();
+    ErrorReport::forgetShown();
+    TfClock second(mountPoint.path());
+    ErrorReport::guard([&] { second.FormActivate(); });
+    ErrorReport::guard([&] { second.FormActivate(); });
+    EXPECT_EQ(reports, QStringList({"Cannot create file " + mask}));
+    EXPECT_EQ(mountPoint.read("mask_fClock.bmp"), maskBefore);
+    EXPECT_EQ(mountPoint.read("ZindleClock.ini"), iniBefore);
+}
+
+TEST_F(FaultTest, FullDiskKeepsTheSettingsTheMaskAndTheTablesWhole)
+{
+    FacedFolder source;
+    TempFolder mountPoint;
+    Mount mount(mountPoint.path(), "4m");
+    if (!mount.mounted())
+        GTEST_SKIP() << "mounting a file system needs root";
+    source.copyTo(mountPoint.path());
+    TfClock clock(mountPoint.path());
+    clock.FormActivate();
+    ASSERT_TRUE(clock.StartupDone);
+    const QByteArray maskBefore = mountPoint.read("mask_fClock.bmp");
+    const QByteArray iniBefore = mountPoint.read("ZindleClock.ini");
+    ASSERT_TRUE(mount.fill());
+
+    clock.FadeSpeed = 33;
+    ErrorReport::guard([&] { clock.SaveSettings(); });
+    ErrorReport::guard([&] { clock.mnu25Click(); });
+    bool tableRefused = false;
+    ErrorReport::guard([&] {
+        clock.tblDial.Append();
+        clock.tblDial.FieldByName("Name").setAsString("big");
+        clock.tblDial.FieldByName("Image").setAsPicture(noise(300, 300));
+        try {
+            clock.tblDial.Post();
+        } catch (const ETableError &) {
+            tableRefused = true;
+            clock.tblDial.Cancel();
+            throw;
+        }
+    });
+    EXPECT_TRUE(tableRefused);
+    ASSERT_EQ(reports.size(), 3) << reports.join('\n').toStdString();
+    EXPECT_EQ(reports[0], "Unable to write to " + mountPoint.file("ZindleClock.ini"));
+    EXPECT_EQ(reports[1], "Cannot create file " + mountPoint.file("mask_fClock.bmp"));
+    EXPECT_TRUE(reports[2].startsWith("Table file " + mountPoint.file("Dial.db"))) << reports[2].toStdString();
+
+    tickFor(clock, 20);
+    EXPECT_EQ(mountPoint.read("mask_fClock.bmp"), maskBefore);
+    EXPECT_EQ(mountPoint.read("ZindleClock.ini"), iniBefore);
+    EXPECT_EQ(namesOf(clock.tblDial), QStringList({"only"}));
+
+    // With room again, everything works and nothing was lost.
+    mount.unfill();
+    clock.FormClose();
+    TTable dial;
+    dial.OpenTable(mountPoint.path(), "Dial");
+    EXPECT_EQ(namesOf(dial), QStringList({"only"}));
+    EXPECT_FALSE(dial.FieldByName("Image").asPicture().isNull());
+    EXPECT_EQ(IniFile(mountPoint.file("ZindleClock.ini")).readString("Path", "FadeSpeed", ""), "33");
+}
+
+// A table file that is cut short or overwritten: starting the clock says
+// which file is damaged, once, and does not crash.
+TEST_F(FaultTest, DamagedTableFileIsNamed)
+{
+    const struct
+    {
+        const char *what;
+        std::function<QByteArray(const QByteArray &)> damage;
+    } cases[] = {
+        {"empty", [](const QByteArray &) { return QByteArray(); }},
+        {"header only", [](const QByteArray &b) { return b.left(100); }},
+        {"cut in half", [](const QByteArray &b) { return b.left(b.size() / 2); }},
+        {"garbage", [](const QByteArray &b) { return QByteArray(b.size(), '\x5a'); }},
+        {"pages overwritten", [](const QByteArray &b) { return b.left(512) + QByteArray(b.size() - 512, '\xff'); }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        reports.clear();
+        ErrorReport::forgetShown();
+        FacedFolder folder;
+        folder.write("Dial.db", c.damage(folder.read("Dial.db")));
+        TfClock clock(folder.path());
+        ErrorReport::guard([&] { clock.FormActivate(); });
+        ErrorReport::guard([&] { clock.FormActivate(); });
+        ASSERT_EQ(reports.size(), 1) << reports.join('\n').toStdString();
+        EXPECT_TRUE(reports[0].contains(folder.file("Dial.db"))) << reports[0].toStdString();
+        EXPECT_TRUE(reports[0].contains("damaged")) << reports[0].toStdString();
+    }
+}
+
+namespace {
+
+// Starts the helper, waits for it to begin, lets it work for `ms` and
+// kills it without warning.
+void killDuring(const QStringList &args, int ms)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(ZC_FAULT_HELPER, args);
+    ASSERT_TRUE(p.waitForStarted(10000));
+    while (!p.canReadLine() && p.state() == QProcess::Running)
+        p.waitForReadyRead(100);
+    QThread::msleep(ms);
+    p.kill();
+    p.waitForFinished(10000);
+}
+
+} // namespace
+
+TEST_F(FaultTest, SettingsKilledWhileSavedAreOneVersionOrTheOther)
+{
+    TempFolder folder;
+    folder.write("ZindleClock.ini", "[Path]\nFadeSpeed=5\n");
+    for (int ms = 0; ms < 24; ms += 2) {
+        killDuring({"settings", folder.path()}, ms);
+        const IniFile ini(folder.file("ZindleClock.ini"));
+        const QString speed = ini.readString("Path", "FadeSpeed", "");
+        const QString name = ini.readString("Path", "ClockName", "");
+        if (speed == "5")
+            continue;
+        ASSERT_TRUE(speed == "11" || speed == "22") << speed.toStdString();
+        EXPECT_EQ(name, QString(4000, speed == "11" ? 'a' : 'b'));
+        EXPECT_EQ(ini.readString("Path", "HandName", ""), name);
+    }
+    // Only the settings file itself is left: no stray temporary copies.
+    const QStringList left = QDir(folder.path()).entryList(QDir::Files);
+    EXPECT_EQ(left, QStringList({"ZindleClock.ini"}));
+}
+
+TEST_F(FaultTest, InstallKilledLeavesTheTablesAsTheyWereOrWithTheWholePackage)
+{
+    FacedFolder before;
+    TempFolder packages;
+    const QString zip = makePackage(packages, "kill.zip", 8);
+    int whole = 0, none = 0;
+    for (int ms = 0; ms < 200; ms += 10) {
+        SCOPED_TRACE(ms);
+        TempFolder folder;
+        before.copyTo(folder.path());
+        killDuring({"install", folder.path(), zip}, ms);
+        TTable dial, clock;
+        dial.OpenTable(folder.path(), "Dial");
+        clock.OpenTable(folder.path(), "Clock");
+        const QStringList dials = namesOf(dial), clocks = namesOf(clock);
+        if (dials == QStringList({"New Dial", "only"}) && clocks == QStringList({"New Clock", "only"}))
+            ++whole;
+        else if (dials == QStringList({"only"}) && clocks == QStringList({"only"}))
+            ++none;
+        else
+            ADD_FAILURE() << "half a package: " << dials.join(',').toStdString() << " / "
+                          << clocks.join(',').toStdString();
+        for (TTable *t : {&dial, &clock})
+            for (t->First(); !t->Eof(); t->Next())
+                EXPECT_FALSE(t->FieldByName("Image").asPicture().isNull());
+        // The clock starts on what is there.
+        TfClock c(folder.path());
+        c.FormActivate();
+        EXPECT_TRUE(c.StartupDone);
+    }
+    EXPECT_GT(whole + none, 0);
+}
+
+namespace {
+
+size_t heapInUse()
+{
+#ifdef ZC_ASAN
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
+
+} // namespace
+
+// A day of ticks on a simulated clock: every hour speaks, a quiet window
+// silences some, alarms of several kinds come due, and memory stays flat.
+TEST_F(FaultTest, ADayOfTicksKeepsMemoryFlat)
+{
+    FacedFolder folder;
+    QDir(folder.path()).mkpath("voice");
+    QDir(folder.path()).mkpath("sound");
+    QByteArray wave;
+    {
+        // 50 ms of 8 kHz silence.
+        const quint32 samples = 400;
+        QDataStream out(&wave, QIODevice::WriteOnly);
+        out.setByteOrder(QDataStream::LittleEndian);
+        out.writeRawData("RIFF", 4);
+        out << quint32(36 + samples * 2);
+        out.writeRawData("WAVEfmt ", 8);
+        out << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(16000) << quint16(2)
+            << quint16(16);
+        out.writeRawData("data", 4);
+        out << quint32(samples * 2);
+        wave.append(QByteArray(int(samples * 2), '\0'));
+    }
+    QStringList voices = {"timeis2ice.wav", "noon.wav", "midnight.wav", "oclock.wav", "am.wav", "pm.wav"};
+    for (int h = 1; h <= 12; ++h)
+        voices << QString("hour%1.wav").arg(h);
+    for (const QString &v : voices)
+        folder.write("voice/" + v, wave);
+    folder.write("sound/ring.wav", wave);
+    folder.write("ZindleClock.ini", "[Path]\nClockName=only\nDialName=only\nHeadName=only\nBodyName=only\n"
+                                    "HandName=only\nVoiceChime=1\nQuietTime=1\nQuietStart=13:30:00\nQuietEnd=15:30:00\n");
+
+    QDateTime now(QDate(2024, 3, 5), QTime(0, 0, 0));
+    ZDateTime::setNowProvider([&] { return now; });
+    auto restoreNow = qScopeGuard([] { ZDateTime::setNowProvider(nullptr); });
+    TfClock clock(folder.path());
+    clock.FormActivate();
+    ASSERT_TRUE(clock.StartupDone);
+    clock.Timer1.stop(); // the test drives the tick
+    AlarmChecker::install(clock);
+    int shown = 0;
+    AlarmChecker::of(clock).setShowMessage([&](TfClock &c) {
+        ++shown;
+        AlarmStore::of(c).closeMessage("done", shown % 3 == 0, ZDateTime::now());
+    });
+    AlarmStore &store = AlarmStore::of(clock);
+    auto addAlarm = [&](const QString &title, int typeIndex, const QDateTime &due) {
+        AlarmRecord r;
+        r.title = title;
+        r.type = AlarmRules::typeNames().value(typeIndex);
+        r.typeIndex = typeIndex;
+        const AlarmRules::DateAndTime m = AlarmRules::splitMoment(ZDateTime::fromQDateTime(due));
+        r.date = m.date;
+        r.time = m.time;
+        r.sound = "ring.wav";
+        store.save(0, r);
+    };
+    addAlarm("hourly", 1, now.addSecs(20 * 60));
+    addAlarm("daily", 2, now.addSecs(7 * 3600 + 30 * 60));
+    addAlarm("once", 0, now.addSecs(18 * 3600));
+
+    // One tick a simulated second, 200 ms of it: a day is 86,400 ticks.
+    auto runFor = [&](int seconds) {
+        for (int i = 0; i < seconds; ++i) {
+            now = now.addMSecs(1000);
+            clock.Timer1Timer();
+        }
+    };
+    runFor(3600); // warm-up: caches and the first sounds
+    const size_t heapBefore = heapInUse();
+    runFor(23 * 3600 + 60);
+    const size_t heapAfter = heapInUse();
+
+    EXPECT_EQ(now.date(), QDate(2024, 3, 6));
+    // 24 hourly firings (one snoozed copy may add more), the daily and the once alarm.
+    EXPECT_GE(shown, 26);
+    EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
+    // Generous: a leak of a few hundred bytes a tick would show as tens of MB.
+    EXPECT_LT(qint64(heapAfter) - qint64(heapBefore), 8 << 20)
+        << "heap " << heapBefore << " -> " << heapAfter << " bytes";
+}
