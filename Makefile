@@ -1,7 +1,11 @@
 # make run: install what is missing, build, start the clock.
-# make test: the same set-up, then the whole suite.
+# make test: the same set-up, then the whole suite, the suite again with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and a short fuzz of every
+# input the clock reads.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# make test also builds and runs the suite with the sanitizers there.
+ASAN_BUILD ?= build-asan
 
 .PHONY: all deps configure build run test bench install clean
 
@@ -23,7 +27,7 @@ run: deps
 	@$(BUILD)/ZindleClock/ZindleClock
 
 test: build
-	@bash tools/run-tests.sh $(BUILD)
+	@bash tools/run-tests.sh $(BUILD) $(ASAN_BUILD)
 
 bench: build
 	@bash bench/run-all.sh $(BUILD)
