@@ -143,8 +143,8 @@ QImage TField::asPicture() const
     reader.setAllocationLimit(256);
     QImage image = reader.read();
     if (image.isNull())
-        throw ETableError(QString("The picture in field '%1' of table %2 is damaged")
-                              .arg(FieldName(), m_table->TableName()));
+        throw ETableError(QString("The picture in field '%1' of table %2 (%3) is damaged")
+                              .arg(FieldName(), m_table->TableName(), m_table->FileName()));
     return image;
 }
 

@@ -270,27 +270,38 @@ TEST_F(FaultTest, FullDiskKeepsTheSettingsTheMaskAndTheTablesWhole)
     EXPECT_EQ(IniFile(mountPoint.file("ZindleClock.ini")).readString("Path", "FadeSpeed", ""), "33");
 }
 
-// A table file that is cut short or overwritten: starting the clock says
-// which file is damaged, once, and does not crash.
+// A table file that is cut short or overwritten, or a damaged picture in
+// it: starting the clock says which file is damaged, once, and does not crash.
 TEST_F(FaultTest, DamagedTableFileIsNamed)
 {
+    auto file = [](std::function<QByteArray(const QByteArray &)> damage) {
+        return [damage](FacedFolder &f) { f.write("Dial.db", damage(f.read("Dial.db"))); };
+    };
     const struct
     {
         const char *what;
-        std::function<QByteArray(const QByteArray &)> damage;
+        std::function<void(FacedFolder &)> damage;
     } cases[] = {
-        {"empty", [](const QByteArray &) { return QByteArray(); }},
-        {"header only", [](const QByteArray &b) { return b.left(100); }},
-        {"cut in half", [](const QByteArray &b) { return b.left(b.size() / 2); }},
-        {"garbage", [](const QByteArray &b) { return QByteArray(b.size(), '\x5a'); }},
-        {"pages overwritten", [](const QByteArray &b) { return b.left(512) + QByteArray(b.size() - 512, '\xff'); }},
+        {"empty", file([](const QByteArray &) { return QByteArray(); })},
+        {"header only", file([](const QByteArray &b) { return b.left(100); })},
+        {"cut in half", file([](const QByteArray &b) { return b.left(b.size() / 2); })},
+        {"garbage", file([](const QByteArray &b) { return QByteArray(b.size(), '\x5a'); })},
+        {"pages overwritten", file([](const QByteArray &b) { return b.left(512) + QByteArray(b.size() - 512, '\xff'); })},
+        {"picture garbage", [](FacedFolder &f) {
+             TTable t;
+             t.OpenTable(f.path(), "Dial");
+             t.First();
+             t.Edit();
+             t.FieldByName("Image").setValue(QByteArray("\x89PNG\r\n\x1a\n not really"));
+             t.Post();
+         }},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         reports.clear();
         ErrorReport::forgetShown();
         FacedFolder folder;
-        folder.write("Dial.db", c.damage(folder.read("Dial.db")));
+        c.damage(folder);
         TfClock clock(folder.path());
         ErrorReport::guard([&] { clock.FormActivate(); });
         ErrorReport::guard([&] { clock.FormActivate(); });
