@@ -126,6 +126,17 @@ put("package", "stored.zip", zipped([("Skins.db", catalogue), ("extra.png", png(
 put("package", "deflated.zip", zipped([("skin/Skins.db", catalogue)], zipfile.ZIP_DEFLATED))
 put("package", "nocatalogue.zip", zipped([("readme.txt", "a skin\n")]))
 
+# Sound files: first byte 0 = wave, 1 = MIDI, 2 = MP3.
+def wave(ms):
+    n = 8 * ms
+    return (b"RIFF" + struct.pack("<I", 36 + 2 * n) + b"WAVEfmt " + struct.pack("<IHHIIHH", 16, 1, 1, 8000, 16000, 2, 16)
+            + b"data" + struct.pack("<I", 2 * n) + bytes(2 * n))
+put("sound", "short.wav", b"\0" + wave(20))
+track = b"\x00\x90\x3c\x40\x83\x60\x80\x3c\x40\x00\xff\x2f\x00"
+put("sound", "note.mid", b"\1" + b"MThd" + struct.pack(">IHHH", 6, 0, 1, 480) + b"MTrk" + struct.pack(">I", len(track)) + track)
+with open(os.path.join(here, "..", "tests", "chimes", "data", "tone1500.mp3"), "rb") as f:
+    put("sound", "tone.mp3", b"\2" + f.read(3000))
+
 # SNTP replies to a request sent at 3976000000 s (fraction 0).
 def ntp_reply(leap=0, version=3, mode=4, stratum=2, root_delay=0x100, root_disp=0x200,
               originate=(3976000000, 0), receive=(3976000000, 0x01000000), transmit=(3976000000, 0x01100000)):

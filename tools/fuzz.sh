@@ -15,7 +15,7 @@ seconds=${1:?usage: tools/fuzz.sh SECONDS [TARGET...]}
 shift
 build=${FUZZ_BUILD:-$here/build-fuzz}
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(settings coord mask picture table package catalogue sntp)
+[ ${#targets[@]} -gt 0 ] || targets=(settings coord mask picture table package catalogue sntp sound)
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   CC=clang CXX=clang++ cmake -S "$here/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

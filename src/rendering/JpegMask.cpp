@@ -9,6 +9,8 @@
 #include <vector>
 
 #include <jpeglib.h>
+// after jpeglib.h, which it needs
+#include <jerror.h>
 
 namespace {
 
@@ -26,7 +28,17 @@ void onError(j_common_ptr info)
     std::longjmp(err->jump, 1);
 }
 
-void onMessage(j_common_ptr, int) {} // warnings of damaged but readable files stay quiet
+// Warnings of damaged but readable files stay quiet, except data that ends
+// early: libjpeg would make up the rest of the picture, and a few hundred
+// bytes that declare a huge picture would keep it busy for minutes.
+void onMessage(j_common_ptr info, int level)
+{
+    if (level < 0 && (info->err->msg_code == JWRN_JPEG_EOF || info->err->msg_code == JWRN_HIT_MARKER))
+        onError(info);
+}
+
+// As for pictures in tables: 256 MiB at 4 bytes a pixel.
+constexpr qint64 kMaxPixels = 64LL * 1024 * 1024;
 
 } // namespace
 
@@ -58,6 +70,10 @@ QImage decodeJpegFile(const QString &fileName)
     jpeg_start_decompress(&info);
 
     const int w = int(info.output_width), h = int(info.output_height);
+    if (qint64(w) * h > kMaxPixels) {
+        jpeg_destroy_decompress(&info);
+        throw OrganicShapeException("cannot decode the mask picture " + fileName + ": too large");
+    }
     image = QImage(w, h, QImage::Format_BGR888);
     if (image.isNull()) {
         jpeg_destroy_decompress(&info);

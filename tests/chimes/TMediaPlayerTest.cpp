@@ -79,12 +79,20 @@ struct BadFile
 
 TEST(Player, FilesThatCannotOpenRaiseWithTheFileAndTheReason)
 {
+    QByteArray noChannels = SoundFiles::wave(200);
+    noChannels.replace(22, 6, QByteArray(6, '\0')); // channels and sample rate 0
+    QByteArray longTrack = SoundFiles::midi(500);
+    longTrack[18] = char(0x7F); // the first track declares 2 GB
     const BadFile cases[] = {
         {"missing.wav", {}, "does not exist"},
         {"damaged.wav", QByteArray("RIFF\x10\x00\x00\x00WAVEjunkjunkjunk", 20), ""},
         {"noise.mp3", QByteArray(64, '\0'), ""},
         {"text.mid", QByteArray("not a midi file at all"), ""},
         {"tune.ogx", SoundFiles::wave(200), "no sound device"},
+        // These two ended the process (a division by zero in SDL) or took
+        // gigabytes (a track longer than the file) before they were refused.
+        {"nochannels.wav", noChannels, "no channels"},
+        {"longtrack.mid", longTrack, "damaged"},
     };
     TempFolder folder;
     for (const BadFile &c : cases) {

@@ -3,6 +3,7 @@
 #include "TempFolder.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QRandomGenerator>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -259,6 +260,35 @@ TEST_F(ShapeFormTest, UnreadableMasksAreReported)
     }
     program.write("mask_fClock.bmp", "BMnonsense");
     EXPECT_THROW(form.loadSkin(program.path()), OrganicShapeException);
+}
+
+// A JPEG whose data ends early is refused rather than made up: a few bytes
+// declaring a huge picture would otherwise keep the decoder busy for minutes.
+TEST_F(ShapeFormTest, CutOffJpegMaskIsRefused)
+{
+    QImage img(64, 48, QImage::Format_RGB32);
+    img.fill(Qt::magenta);
+    QByteArray whole;
+    {
+        QBuffer b(&whole);
+        b.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(img.save(&b, "JPEG", 90));
+    }
+    // The frame header's height, made 60000, and nothing after the header.
+    QByteArray huge = whole.left(whole.indexOf("\xff\xda") + 20);
+    const int sof = huge.indexOf("\xff\xc0");
+    ASSERT_GT(sof, 0);
+    huge[sof + 5] = char(0xEA);
+    huge[sof + 6] = char(0x60);
+    for (const QByteArray &bytes : {whole.left(whole.size() / 2), huge}) {
+        program.write("mask_fClock.jpg", bytes);
+        try {
+            form.loadSkin(program.path());
+            ADD_FAILURE() << "no error";
+        } catch (const OrganicShapeException &e) {
+            EXPECT_NE(std::string(e.what()).find("mask_fClock.jpg"), std::string::npos) << e.what();
+        }
+    }
 }
 
 TEST_F(ShapeFormTest, BadColourInCoordIniNamesFileAndKey)
