@@ -100,7 +100,8 @@ bool waveFormatUsable(const QString &fileName)
                 return true;
             const quint16 channels = u16(at + 10), blockAlign = u16(at + 20);
             const quint32 rate = u32(at + 12);
-            return channels > 0 && rate > 0 && blockAlign > 0;
+            // SDL keeps the channel count in a byte and mixes at most eight.
+            return channels > 0 && channels <= 8 && rate > 0 && rate <= 768000 && blockAlign > 0;
         }
         at += 8 + qsizetype(size) + (size & 1);
     }
@@ -112,7 +113,7 @@ bool waveFormatUsable(const QString &fileName)
 // gigabytes, and a time division it was not made for can make it run for
 // minutes. Only what a standard MIDI file can declare goes through: format 0
 // with one track or format 1 or 2 with some, ticks per beat or a real SMPTE
-// frame rate, and chunks that end inside the file.
+// frame rate, chunks that end inside the file, tracks that close.
 bool midiHeaderUsable(const QString &fileName)
 {
     QFile f(fileName);
@@ -139,6 +140,15 @@ bool midiHeaderUsable(const QString &fileName)
         const qint64 length = qint64(u16(c, 4)) << 16 | u16(c, 6);
         if (at + 8 + length > size)
             return false;
+        // The reader stops a track only at its end-of-track event, not at
+        // the end of its chunk: a track must close with one.
+        if (c.startsWith("MTrk")) {
+            if (length < 3)
+                return false;
+            f.seek(at + 8 + length - 3);
+            if (f.read(3) != QByteArray("\xff\x2f\x00", 3))
+                return false;
+        }
         at += 8 + length;
     }
     return true;
@@ -261,7 +271,7 @@ void TMediaPlayer::Open()
         throw EMCIDeviceError(QStringLiteral("Cannot open \"%1\": the file cannot be read").arg(name));
 
     if (device == dtWaveAudio && !waveFormatUsable(name))
-        throw EMCIDeviceError(QStringLiteral("Cannot open \"%1\": the wave file declares no channels, sample rate or block size").arg(name));
+        throw EMCIDeviceError(QStringLiteral("Cannot open \"%1\": the wave file declares a channel count, sample rate or block size that cannot be played").arg(name));
     if (device == dtSequencer && !midiHeaderUsable(name))
         throw EMCIDeviceError(QStringLiteral("Cannot open \"%1\": the MIDI file is damaged").arg(name));
     ensureAudio();

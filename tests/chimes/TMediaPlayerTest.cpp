@@ -91,7 +91,7 @@ TEST(Player, FilesThatCannotOpenRaiseWithTheFileAndTheReason)
         {"tune.ogx", SoundFiles::wave(200), "no sound device"},
         // These two ended the process (a division by zero in SDL) or took
         // gigabytes (a track longer than the file) before they were refused.
-        {"nochannels.wav", noChannels, "no channels"},
+        {"nochannels.wav", noChannels, "cannot be played"},
         {"longtrack.mid", longTrack, "damaged"},
     };
     TempFolder folder;
