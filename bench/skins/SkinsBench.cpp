@@ -1,9 +1,8 @@
 // Installing skin packages at sizes far beyond real ones: a 10,000-item
-// package merged into skin tables of 10,000 items each, and the unpacking of
-// a 50 MiB package.
+// package merged into skin tables of 10,000 items each. (Unpacking a large
+// package is measured in bench/archive.)
 #include "CatalogueMerge.h"
 #include "PackageInstall.h"
-#include "PackageUnpack.h"
 #include "TTable.h"
 #include "TableSchema.h"
 
@@ -120,39 +119,6 @@ void BM_InstallLargePackage(benchmark::State &state)
     state.counters["skipped"] = last.skipped;
 }
 BENCHMARK(BM_InstallLargePackage)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-void BM_Unpack50MiB(benchmark::State &state)
-{
-    static QTemporaryDir root;
-    static const QString package = [] {
-        const QString w = root.path() + "/src/";
-        QDir().mkpath(w);
-        QStringList names;
-        // Random bytes do not compress: 50 MiB in the archive as well.
-        QFile random("/dev/urandom");
-        random.open(QIODevice::ReadOnly);
-        for (int i = 0; i < 50; ++i) {
-            const QString name = QString("art%1.bmp").arg(i);
-            QFile f(w + name);
-            f.open(QIODevice::WriteOnly);
-            f.write(random.read(1 << 20));
-            names << name;
-        }
-        const QString z = root.path() + "/big50.zip";
-        zip(z, w, names);
-        return z;
-    }();
-    int n = 0;
-    for (auto _ : state) {
-        const QString out = root.path() + QString("/out%1/").arg(++n);
-        unpackPackage(package, out, {}, {});
-        state.PauseTiming();
-        QDir(out).removeRecursively();
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * 50 * (1 << 20));
-}
-BENCHMARK(BM_Unpack50MiB)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

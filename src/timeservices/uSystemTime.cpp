@@ -2,6 +2,7 @@
 
 #include "SystemClock.h"
 #include "TimeText.h"
+#include "StatusPanel.h"
 
 #include <QDateTimeEdit>
 #include <QLabel>
@@ -41,14 +42,7 @@ TfSystemTime::TfSystemTime(SystemClock &clock, QWidget *parent) : QDialog(parent
     btnCancel->setObjectName("btnCancel");
     btnCancel->setGeometry(160, 88, 89, 33);
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName("StatusBar1");
-    StatusBar1->setGeometry(0, height() - 21, width(), 21);
-    StatusBar1->setSizeGripEnabled(false);
-    StatusPanel = new QLabel(StatusBar1);
-    StatusPanel->setObjectName("StatusPanel");
-    StatusPanel->setFixedWidth(150);
-    StatusBar1->addWidget(StatusPanel);
+    StatusPanel = addStatusBar(this, &StatusBar1);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");

@@ -3,6 +3,7 @@
 #include "SystemClock.h"
 #include "TTable.h"
 #include "TimeText.h"
+#include "StatusPanel.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -48,14 +49,7 @@ TfTimeServer::TfTimeServer(TTable &timeTable, SystemClock &clock, QWidget *paren
     btnClose->setObjectName("btnClose");
     btnClose->setGeometry(136, 96, 113, 33);
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName("StatusBar1");
-    StatusBar1->setGeometry(0, height() - 21, width(), 21);
-    StatusBar1->setSizeGripEnabled(false);
-    StatusPanel = new QLabel(StatusBar1);
-    StatusPanel->setObjectName("StatusPanel");
-    StatusPanel->setFixedWidth(150);
-    StatusBar1->addWidget(StatusPanel);
+    StatusPanel = addStatusBar(this, &StatusBar1);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
