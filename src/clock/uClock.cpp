@@ -371,7 +371,6 @@ void TfClock::buildFaceAt(int s, bool fullSize)
         return has ? t.FieldByName(field).asPicture() : QImage();
     };
     auto integer = [](TTable &t, bool has, const char *field) { return has ? t.FieldByName(field).asInteger() : 0; };
-    auto boolean = [](TTable &t, bool has, const char *field) { return has ? t.FieldByName(field).asBoolean() : false; };
 
     const bool hasClock = current(tblClock, ClockRecNo);
     const bool hasDial = current(tblDial, DialRecNo);
