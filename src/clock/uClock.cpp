@@ -4,16 +4,17 @@
 #include "DateTime.h"
 #include "ErrorReport.h"
 #include "FaceLayout.h"
+#include "ReplaceFile.h"
 #include "RotImg.h"
 #include "TImage.h"
 #include "TickRules.h"
 
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QMenu>
-#include <QSaveFile>
 #include <QScopeGuard>
 #include <QSystemTrayIcon>
 
@@ -351,10 +352,10 @@ void TfClock::writeMask(const QImage &silhouette)
 {
     // Written whole or not at all: a full disk never leaves half an outline.
     const QString path = ProgramFolder + "mask_fClock.bmp";
-    QSaveFile file(path);
-    // flush() first: commit() does not see a write refused while the buffer
-    // is flushed and would replace the old outline with a cut-off one.
-    if (!file.open(QIODevice::WriteOnly) || !silhouette.save(&file, "BMP") || !file.flush() || !file.commit())
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!silhouette.save(&buffer, "BMP") || !replaceFile(path, bytes))
         throw std::runtime_error(QString("Cannot create file %1").arg(path).toStdString());
 }
 

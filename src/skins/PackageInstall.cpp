@@ -63,6 +63,11 @@ MergeResult PackageInstall::install(const QString &packageFile, const QString &p
 {
     // The staging folder lives in the program folder so that the final
     // moves are renames on one file system, never half-copied files.
+    // One clock runs per folder, so a staging folder found here was left by
+    // an install that was killed; it holds nothing anyone needs.
+    for (const QString &stale :
+         QDir(m_folder).entryList({".skin-install-*"}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+        QDir(m_folder + stale).removeRecursively();
     QTemporaryDir staging(m_folder + ".skin-install-XXXXXX");
     if (!staging.isValid())
         throw ESkinPackage(

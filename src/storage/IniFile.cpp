@@ -1,7 +1,8 @@
 #include "IniFile.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include "ReplaceFile.h"
+
 #include <limits>
 
 namespace {
@@ -101,12 +102,7 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
 
 void IniFile::save() const
 {
-    QSaveFile f(m_path);
-    const QByteArray bytes = (m_lines.join('\n') + '\n').toUtf8();
-    // flush() before commit(): a write refused while the buffer is flushed
-    // (a full disk) is not seen by commit(), which would put an empty file
-    // in place of the old one.
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush() || !f.commit())
+    if (!replaceFile(m_path, (m_lines.join('\n') + '\n').toUtf8()))
         throw EInOutError(QString("Unable to write to %1").arg(m_path));
 }
 

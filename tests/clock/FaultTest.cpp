@@ -345,9 +345,13 @@ TEST_F(FaultTest, SettingsKilledWhileSavedAreOneVersionOrTheOther)
         EXPECT_EQ(name, QString(4000, speed == "11" ? 'a' : 'b'));
         EXPECT_EQ(ini.readString("Path", "HandName", ""), name);
     }
-    // Only the settings file itself is left: no stray temporary copies.
+    // A kill leaves at most one staging copy, and the next save takes it
+    // away: stray copies never pile up.
     const QStringList left = QDir(folder.path()).entryList(QDir::Files);
-    EXPECT_EQ(left, QStringList({"ZindleClock.ini"}));
+    EXPECT_TRUE(left == QStringList({"ZindleClock.ini"}) || left == QStringList({"ZindleClock.ini", "ZindleClock.ini.new"}))
+        << left.join(' ').toStdString();
+    IniFile(folder.file("ZindleClock.ini")).save();
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList({"ZindleClock.ini"}));
 }
 
 TEST_F(FaultTest, InstallKilledLeavesTheTablesAsTheyWereOrWithTheWholePackage)

@@ -162,7 +162,11 @@ TEST_F(Installer, NewerVersionQuestion)
 TEST_F(Installer, EntriesStoredUnderAFolderLandInTheProgramFolder)
 {
     package("nested", {{"body", "Robe"}}, {{"art/bodies/robe.bmp", "robe"}}, "data/tables/Skins.db");
+    // What an install killed half-way left behind goes with the next one.
+    QDir(folder.path()).mkpath(".skin-install-Ab12Cd/half");
+    folder.write(".skin-install-Ab12Cd/half/dial.bmp", "half");
     install({"nested"});
+    EXPECT_FALSE(QDir(folder.file(".skin-install-Ab12Cd")).exists());
     EXPECT_EQ(namesOf(clock->tblBody), QStringList({"Cowboy", "Robe"}));
     EXPECT_EQ(folder.read("robe.bmp"), "robe");
     EXPECT_FALSE(QDir(folder.file("art")).exists());
