@@ -242,12 +242,17 @@ void TfClock::Timer1Timer()
         setTransparency(next);
     UpdateHands();
     const QDateTime now = ZDateTime::currentDateTime();
-    const QString tray = trayHint(now);
-    if (StTrayIcon1 && StTrayIcon1->toolTip() != tray)
-        StTrayIcon1->setToolTip(tray);
-    const QString hint = windowHint(now.date());
-    if (toolTip() != hint)
-        setToolTip(hint);
+    // Formatting in the system's formats is the dearest part of an idle
+    // tick, and the hints change at most once a second.
+    if (now.toSecsSinceEpoch() != hintSecond) {
+        hintSecond = now.toSecsSinceEpoch();
+        const QString tray = trayHint(now);
+        if (StTrayIcon1 && StTrayIcon1->toolTip() != tray)
+            StTrayIcon1->setToolTip(tray);
+        const QString hint = windowHint(now.date());
+        if (toolTip() != hint)
+            setToolTip(hint);
+    }
     CheckAlarms();
     const double nowValue = ZDateTime::fromQDateTime(now);
     if (TickRules::isQuiet(QuietTime, QuietStart, QuietEnd, ZDateTime::timeOf(nowValue)))

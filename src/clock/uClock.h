@@ -7,6 +7,7 @@
 
 #include <QPointer>
 #include <QTimer>
+#include <limits>
 
 #include <functional>
 #include <memory>
@@ -139,6 +140,8 @@ protected:
     void changeEvent(QEvent *e) override;
 
 private:
+    // The second the hints were last formatted for (they change no faster).
+    qint64 hintSecond = std::numeric_limits<qint64>::min();
     void FormCreate(const QString &programFolder);
     void createTrayIcon();
     void showPartnerItem();

@@ -37,7 +37,7 @@ long double reduceAngle(long double a)
 // in the format painting uses as it is (no conversion per paint).
 // busy, when given, bounds the pixels that may differ from the key; all
 // others are known to be the key and are not looked at.
-QImage keyOutBottomLeft(const QImage &picture, QRect *kept = nullptr, QRect busy = QRect())
+QImage keyOutBottomLeft(const QImage &picture, QRegion *kept = nullptr, QRect busy = QRect())
 {
     const QImage in = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
         ? picture
@@ -50,25 +50,34 @@ QImage keyOutBottomLeft(const QImage &picture, QRect *kept = nullptr, QRect busy
     // An opaque picture is its own premultiplied form: only the key changes.
     const bool opaque = in.format() == QImage::Format_RGB32;
     if (kept)
-        *kept = QRect();
+        *kept = QRegion();
     const QRect area = busy.isValid() ? busy & in.rect() : in.rect();
     if (area != in.rect())
         out.fill(0);
+    // The drawn pixels are gathered in bands of a few rows: a thin hand
+    // turned towards a diagonal covers a small part of its bounding box.
+    constexpr int band = 8;
+    int bandFirst = w, bandLast = -1;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const QRgb *src = reinterpret_cast<const QRgb *>(in.constScanLine(y));
         QRgb *row = reinterpret_cast<QRgb *>(out.scanLine(y));
-        int first = w, last = -1;
         for (int x = area.left(); x <= area.right(); ++x) {
             if (src[x] == key) {
                 row[x] = 0;
             } else {
                 row[x] = opaque ? src[x] : qPremultiply(src[x]);
-                first = std::min(first, x);
-                last = x;
+                bandFirst = std::min(bandFirst, x);
+                bandLast = std::max(bandLast, x);
             }
         }
-        if (kept && last >= 0)
-            *kept |= QRect(first, y, last - first + 1, 1);
+        if ((y - area.top()) % band != band - 1 && y != area.bottom())
+            continue;
+        if (kept && bandLast >= 0) {
+            const int top = y - (y - area.top()) % band;
+            *kept += QRect(bandFirst, top, bandLast - bandFirst + 1, y - top + 1);
+        }
+        bandFirst = w;
+        bandLast = -1;
     }
     return out;
 }
@@ -242,9 +251,9 @@ void TRotateImage::PictureChanged()
         return;
     // A turned hand repaints only where it was and where it is now, not its
     // whole square: less of the face below is drawn again every second.
-    const QRect now = m_stretch ? rect() : m_kept.translated(destinationRect().topLeft());
+    const QRegion now = m_stretch ? QRegion(rect()) : m_kept.translated(destinationRect().topLeft());
     if (m_shownValid)
-        update(QRegion(m_shown) + QRegion(now));
+        update(m_shown + now);
     else
         update();
     m_shown = now;
@@ -302,7 +311,7 @@ void TRotateImage::rebuildRotation()
     }
     m_drawable = m_displayTransparent ? keyOutBottomLeft(m_display, &m_kept, busy) : m_display;
     if (!m_displayTransparent)
-        m_kept = m_display.rect();
+        m_kept = QRegion(m_display.rect());
 
     if (m_autoSize)
         resize(m_display.size());

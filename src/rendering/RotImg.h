@@ -2,6 +2,7 @@
 #include "Colors.h"
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 // The source turned by angle degrees (counter-clockwise on the screen for a
@@ -73,8 +74,8 @@ private:
     bool m_displayTransparent = false;
     QImage m_drawable; // displayBitmap ready to draw, its key colour cleared
     int m_rebuilds = 0;
-    QRect m_kept;          // drawn pixels of the display bitmap
-    QRect m_shown;         // where they were last put in the control
+    QRegion m_kept;        // drawn pixels of the display bitmap
+    QRegion m_shown;       // where they were last put in the control
     bool m_shownValid = false;
     QImage m_work; // the picture drawn on the fill, before turning
     QImage m_workSource;
