@@ -1,4 +1,5 @@
 #include "TMediaPlayer.h"
+#include "SoundFileCheck.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -78,81 +79,6 @@ public:
 };
 
 namespace {
-
-// SDL divides by the channel count, the sample rate and the block size of a
-// wave file without checking them: a file declaring zero for any of them
-// ends the process. Those are refused here, before SDL sees them; any other
-// damage SDL reports itself.
-bool waveFormatUsable(const QString &fileName)
-{
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        return true; // SDL says why
-    const QByteArray head = f.read(1 << 16);
-    auto u16 = [&](qsizetype at) { return quint16(uchar(head[at]) | uchar(head[at + 1]) << 8); };
-    auto u32 = [&](qsizetype at) { return quint32(u16(at)) | quint32(u16(at + 2)) << 16; };
-    if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE")
-        return true;
-    for (qsizetype at = 12; at + 8 <= head.size();) {
-        const quint32 size = u32(at + 4);
-        if (head.mid(at, 4) == "fmt ") {
-            if (size < 16 || at + 24 > head.size())
-                return true;
-            const quint16 channels = u16(at + 10), blockAlign = u16(at + 20);
-            const quint32 rate = u32(at + 12);
-            // SDL keeps the channel count in a byte and mixes at most eight.
-            return channels > 0 && channels <= 8 && rate > 0 && rate <= 768000 && blockAlign > 0;
-        }
-        at += 8 + qsizetype(size) + (size & 1);
-    }
-    return true;
-}
-
-// SDL_mixer's MIDI reader believes what the file declares: a track longer
-// than the file makes it read events past the end until it has taken
-// gigabytes, and a time division it was not made for can make it run for
-// minutes. Only what a standard MIDI file can declare goes through: format 0
-// with one track or format 1 or 2 with some, ticks per beat or a real SMPTE
-// frame rate, chunks that end inside the file, tracks that close.
-bool midiHeaderUsable(const QString &fileName)
-{
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        return true; // SDL says why
-    const QByteArray h = f.read(14);
-    if (h.size() < 14 || !h.startsWith("MThd"))
-        return true;
-    auto u16 = [](const QByteArray &b, int at) { return quint16(uchar(b[at]) << 8 | uchar(b[at + 1])); };
-    const quint16 format = u16(h, 8), tracks = u16(h, 10), division = u16(h, 12);
-    if (u16(h, 4) != 0 || u16(h, 6) != 6 || format > 2 || tracks == 0 || (format == 0 && tracks != 1))
-        return false;
-    if (division & 0x8000) {
-        const int frames = -int(qint8(division >> 8));
-        if (!(frames == 24 || frames == 25 || frames == 29 || frames == 30) || (division & 0xFF) == 0)
-            return false;
-    } else if (division == 0) {
-        return false;
-    }
-    const qint64 size = f.size();
-    for (qint64 at = 14; at + 8 <= size;) {
-        f.seek(at);
-        const QByteArray c = f.read(8);
-        const qint64 length = qint64(u16(c, 4)) << 16 | u16(c, 6);
-        if (at + 8 + length > size)
-            return false;
-        // The reader stops a track only at its end-of-track event, not at
-        // the end of its chunk: a track must close with one.
-        if (c.startsWith("MTrk")) {
-            if (length < 3)
-                return false;
-            f.seek(at + 8 + length - 3);
-            if (f.read(3) != QByteArray("\xff\x2f\x00", 3))
-                return false;
-        }
-        at += 8 + length;
-    }
-    return true;
-}
 
 void musicFinishedHook()
 {

@@ -83,6 +83,28 @@ TEST(Player, FilesThatCannotOpenRaiseWithTheFileAndTheReason)
     noChannels.replace(22, 6, QByteArray(6, '\0')); // channels and sample rate 0
     QByteArray longTrack = SoundFiles::midi(500);
     longTrack[18] = char(0x7F); // the first track declares 2 GB
+    // SDL reads a RIFF file as a wave whatever its form type says.
+    QByteArray notWave = SoundFiles::wave(200);
+    notWave.replace(8, 4, "AAVE");
+    notWave[22] = 0;
+    notWave[23] = char(0xFF); // 65280 channels, 0 in SDL's byte
+    auto le32 = [](quint32 v) { return QByteArray(reinterpret_cast<const char *>(&v), 4); };
+    auto be = [](std::initializer_list<int> bytes) {
+        QByteArray b;
+        for (int x : bytes)
+            b += char(x);
+        return b;
+    };
+    // SDL skips an odd-sized chunk without its pad byte: the format chunk
+    // it then reads (no channels) sits where the standard walk never looks.
+    const QByteArray fmtNoChannels = QByteArray("fmt ") + le32(16) + be({1, 0, 0, 0}) + le32(44100) + le32(176400)
+                                     + be({4, 0, 16, 0});
+    const QByteArray oddChunk = QByteArray("RIFF") + le32(64) + "WAVE" + "junk" + le32(1) + "X" + fmtNoChannels
+                                + "data" + le32(4) + QByteArray(4, '\0');
+    // An AIFF with no channels at 44.1 kHz, under a wave's name.
+    const QByteArray aiff = QByteArray("FORM") + be({0, 0, 0, 46}) + "AIFF" + "COMM" + be({0, 0, 0, 18, 0, 0})
+                            + be({0, 0, 0, 2, 0, 16}) + be({0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}) + "SSND"
+                            + be({0, 0, 0, 12}) + QByteArray(12, '\0');
     const BadFile cases[] = {
         {"missing.wav", {}, "does not exist"},
         {"damaged.wav", QByteArray("RIFF\x10\x00\x00\x00WAVEjunkjunkjunk", 20), ""},
@@ -93,6 +115,9 @@ TEST(Player, FilesThatCannotOpenRaiseWithTheFileAndTheReason)
         // gigabytes (a track longer than the file) before they were refused.
         {"nochannels.wav", noChannels, "cannot be played"},
         {"longtrack.mid", longTrack, "damaged"},
+        {"notwave.wav", notWave, "cannot be played"},
+        {"oddchunk.wav", oddChunk, "cannot be played"},
+        {"aiff.wav", aiff, "cannot be played"},
     };
     TempFolder folder;
     for (const BadFile &c : cases) {
