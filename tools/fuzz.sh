@@ -2,8 +2,9 @@
 # Builds the fuzz targets (clang, ASan + UBSan, in build-fuzz) and runs each
 # for a while, one after the other.
 #   tools/fuzz.sh SECONDS [TARGET...]      every target when none is named
-# FUZZ_RUNS=N also stops a target after N executions; FUZZ_BUILD picks the
-# build folder. Each target first replays its kept regression inputs
+# FUZZ_RUNS=N also stops a target after N executions; FUZZ_SEED=N makes a
+# run repeat the same inputs (the smoke of make test uses it, so a run that
+# passed here passes again); FUZZ_BUILD picks the build folder. Each target first replays its kept regression inputs
 # (fuzz/regressions/<target>/) and seeds (fuzz/corpus/<target>/), then
 # fuzzes from the seeds plus what earlier runs found (kept in the build
 # folder). A crash, leak, hang or sanitizer report fails the script; the
@@ -51,6 +52,7 @@ for t in "${targets[@]}"; do
   fi
   runs=()
   [ -n "${FUZZ_RUNS:-}" ] && runs=(-runs="$FUZZ_RUNS")
+  [ -n "${FUZZ_SEED:-}" ] && runs+=(-seed="$FUZZ_SEED")
   if "$bin" -max_total_time="$seconds" "${runs[@]}" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
        -print_final_stats=1 -artifact_prefix="$artifacts" "$work" "$here/fuzz/corpus/$t" >>"$log" 2>&1; then
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)

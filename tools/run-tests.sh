@@ -44,4 +44,4 @@ cmake --build "$asan" -j"$(nproc)" >/dev/null
 seconds=${FUZZ_SMOKE_SECONDS:-20}
 [ "$seconds" -gt 0 ] || exit 0
 echo "== fuzz smoke, ${seconds} s per target"
-bash "$here/tools/fuzz.sh" "$seconds"
+FUZZ_SEED=${FUZZ_SEED:-1} bash "$here/tools/fuzz.sh" "$seconds"

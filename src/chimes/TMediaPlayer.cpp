@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <map>
 
 // Delivers SDL_mixer's end-of-music hook, which runs on SDL's audio thread,
@@ -212,6 +213,12 @@ void TMediaPlayer::Open()
     if (!(seconds > 0.0)) {
         Mix_FreeMusic(music);
         throw EMCIDeviceError(QStringLiteral("Cannot open \"%1\": the length of the sound is unknown").arg(name));
+    }
+    // The length is what SDL makes of the declared data, which a damaged
+    // header can make weeks long; the length in milliseconds must fit.
+    if (seconds * 1000.0 > double(std::numeric_limits<int>::max())) {
+        Mix_FreeMusic(music);
+        throw EMCIDeviceError(QStringLiteral("Cannot open \"%1\": the file declares a sound of more than 24 days").arg(name));
     }
     m_music = music;
     m_openName = name;

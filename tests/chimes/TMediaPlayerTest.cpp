@@ -101,6 +101,11 @@ TEST(Player, FilesThatCannotOpenRaiseWithTheFileAndTheReason)
                                      + be({4, 0, 16, 0});
     const QByteArray oddChunk = QByteArray("RIFF") + le32(64) + "WAVE" + "junk" + le32(1) + "X" + fmtNoChannels
                                 + "data" + le32(4) + QByteArray(4, '\0');
+    // 64 Hz and a data chunk of nearly 1 GB: about 89 days by the header.
+    QByteArray weeks = SoundFiles::wave(200);
+    weeks.replace(24, 4, le32(64));
+    weeks.replace(28, 4, le32(128));
+    weeks.replace(40, 4, le32(0x3b000040));
     // An AIFF with no channels at 44.1 kHz, under a wave's name.
     const QByteArray aiff = QByteArray("FORM") + be({0, 0, 0, 46}) + "AIFF" + "COMM" + be({0, 0, 0, 18, 0, 0})
                             + be({0, 0, 0, 2, 0, 16}) + be({0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}) + "SSND"
@@ -118,6 +123,7 @@ TEST(Player, FilesThatCannotOpenRaiseWithTheFileAndTheReason)
         {"notwave.wav", notWave, "cannot be played"},
         {"oddchunk.wav", oddChunk, "cannot be played"},
         {"aiff.wav", aiff, "cannot be played"},
+        {"weeks.wav", weeks, "more than 24 days"},
     };
     TempFolder folder;
     for (const BadFile &c : cases) {
