@@ -18,10 +18,12 @@ bool channelsAndRateUsable(quint32 channels, quint32 rate)
     return channels >= 1 && channels <= 8 && rate >= 1 && rate <= 768000;
 }
 
-// SDL_mixer walks wave chunks without the pad byte of an odd-sized chunk
-// and stops at a chunk of length 0; the standard pads. Both walks are
-// checked, so no format chunk can hide from this check and reach SDL.
-bool waveChunksUsable(QFile &f, bool padded)
+// Walks the chunks that follow a 12-byte file header, handing each chunk's
+// id and length to `check` with the file at the chunk's data. A chunk of
+// odd length is followed by a pad byte when `padded`; `stopAtEmpty` ends
+// the walk at a chunk of length 0.
+template <typename Check>
+bool chunksUsable(QFile &f, bool bigEndian, bool padded, bool stopAtEmpty, Check check)
 {
     const qint64 size = f.size();
     qint64 at = 12;
@@ -30,21 +32,23 @@ bool waveChunksUsable(QFile &f, bool padded)
             return false;
         f.seek(at);
         const QByteArray c = f.read(8);
-        const quint32 length = le32(c, 4);
-        if (c.startsWith("fmt ")) {
-            if (length < 16)
-                return true; // SDL refuses it itself
-            const QByteArray fmt = f.read(16);
-            if (fmt.size() < 16)
-                return true;
-            if (!channelsAndRateUsable(le16(fmt, 2), le32(fmt, 4)) || le16(fmt, 12) == 0)
-                return false;
-        }
-        if (length == 0 && !padded)
+        const quint32 length = bigEndian ? be32(c, 4) : le32(c, 4);
+        if (!check(c.left(4), length))
+            return false;
+        if (length == 0 && stopAtEmpty)
             break;
         at += 8 + qint64(length) + (padded ? (length & 1) : 0);
     }
     return true;
+}
+
+// A wave's format chunk; one too short SDL refuses itself.
+bool waveFormatChunkUsable(QFile &f, const QByteArray &id, quint32 length)
+{
+    if (id != "fmt " || length < 16)
+        return true;
+    const QByteArray fmt = f.read(16);
+    return fmt.size() < 16 || (channelsAndRateUsable(le16(fmt, 2), le32(fmt, 4)) && le16(fmt, 12) != 0);
 }
 
 // The rate of an AIFF is an 80-bit float; this is the integer SDL_mixer
@@ -59,24 +63,12 @@ quint32 aiffRate(const QByteArray &sane)
     return m >> (29 - e1);
 }
 
-bool aiffChunksUsable(QFile &f)
+bool aiffCommonChunkUsable(QFile &f, const QByteArray &id)
 {
-    const qint64 size = f.size();
-    qint64 at = 12;
-    for (int n = 0; at + 8 <= size; ++n) {
-        if (n == kMaxChunks)
-            return false;
-        f.seek(at);
-        const QByteArray c = f.read(8);
-        const quint32 length = be32(c, 4);
-        if (c.startsWith("COMM")) {
-            const QByteArray comm = f.read(18);
-            if (comm.size() < 18 || !channelsAndRateUsable(be16(comm, 0), aiffRate(comm.mid(8, 10))))
-                return false;
-        }
-        at += 8 + qint64(length) + (length & 1);
-    }
-    return true;
+    if (id != "COMM")
+        return true;
+    const QByteArray comm = f.read(18);
+    return comm.size() == 18 && channelsAndRateUsable(be16(comm, 0), aiffRate(comm.mid(8, 10)));
 }
 
 } // namespace
@@ -89,10 +81,14 @@ bool waveFormatUsable(const QString &fileName)
     const QByteArray head = f.read(12);
     if (head.size() < 12)
         return true;
+    // SDL_mixer walks wave chunks without the pad byte of an odd-sized
+    // chunk and stops at a chunk of length 0; the standard pads. Both walks
+    // are checked, so no format chunk can hide from this check and reach SDL.
+    auto wave = [&f](const QByteArray &id, quint32 length) { return waveFormatChunkUsable(f, id, length); };
     if (head.startsWith("RIFF") || head.startsWith("WAVE"))
-        return waveChunksUsable(f, true) && waveChunksUsable(f, false);
+        return chunksUsable(f, false, true, false, wave) && chunksUsable(f, false, false, true, wave);
     if (head.startsWith("FORM"))
-        return aiffChunksUsable(f);
+        return chunksUsable(f, true, true, false, [&f](const QByteArray &id, quint32) { return aiffCommonChunkUsable(f, id); });
     return true;
 }
 
@@ -104,9 +100,8 @@ bool midiHeaderUsable(const QString &fileName)
     const QByteArray h = f.read(14);
     if (h.size() < 14 || !h.startsWith("MThd"))
         return true;
-    auto u16 = [](const QByteArray &b, int at) { return quint16(uchar(b[at]) << 8 | uchar(b[at + 1])); };
-    const quint16 format = u16(h, 8), tracks = u16(h, 10), division = u16(h, 12);
-    if (u16(h, 4) != 0 || u16(h, 6) != 6 || format > 2 || tracks == 0 || (format == 0 && tracks != 1))
+    const quint16 format = be16(h, 8), tracks = be16(h, 10), division = be16(h, 12);
+    if (be16(h, 4) != 0 || be16(h, 6) != 6 || format > 2 || tracks == 0 || (format == 0 && tracks != 1))
         return false;
     if (division & 0x8000) {
         const int frames = -int(qint8(division >> 8));
@@ -119,7 +114,7 @@ bool midiHeaderUsable(const QString &fileName)
     for (qint64 at = 14; at + 8 <= size;) {
         f.seek(at);
         const QByteArray c = f.read(8);
-        const qint64 length = qint64(u16(c, 4)) << 16 | u16(c, 6);
+        const qint64 length = qint64(be16(c, 4)) << 16 | be16(c, 6);
         if (at + 8 + length > size)
             return false;
         // The reader stops a track only at its end-of-track event, not at
