@@ -1,13 +1,16 @@
 #include "ShapeFormUnit.h"
 
 #include "CoordIni.h"
+#include "DragStart.h"
 #include "JpegMask.h"
 #include "WindowSystem.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleHints>
 #include <QWindow>
 
 #include <stdexcept>
@@ -144,22 +147,35 @@ void TOrganicShapeForm::mousePressEvent(QMouseEvent *e)
     emit mouseDown(e);
     if (e->button() != Qt::LeftButton)
         return;
-    QWindow *w = windowHandle();
-    if (w && WindowSystem::systemMoveWorks() && w->startSystemMove())
-        return;
-    // No window manager to move it: follow the mouse until release.
-    m_following = true;
-    m_grabOffset = e->globalPosition().toPoint() - pos();
+    m_pressed = true;
+    m_following = false;
+    m_pressPoint = e->globalPosition().toPoint();
+    m_grabOffset = m_pressPoint - pos();
 }
 
 void TOrganicShapeForm::mouseMoveEvent(QMouseEvent *e)
 {
-    if (m_following && (e->buttons() & Qt::LeftButton))
-        move(e->globalPosition().toPoint() - m_grabOffset);
+    if (!(e->buttons() & Qt::LeftButton)) {
+        m_pressed = m_following = false;
+        return;
+    }
+    const QPoint global = e->globalPosition().toPoint();
+    if (m_pressed && !m_following) {
+        if (!DragStart::shouldStart(m_pressPoint, global, QGuiApplication::styleHints()->startDragDistance()))
+            return;
+        m_pressed = false;
+        QWindow *w = windowHandle();
+        if (w && WindowSystem::systemMoveWorks() && w->startSystemMove())
+            return;
+        // No window manager to move it: follow the mouse until release.
+        m_following = true;
+    }
+    if (m_following)
+        move(global - m_grabOffset);
 }
 
 void TOrganicShapeForm::mouseReleaseEvent(QMouseEvent *e)
 {
     if (e->button() == Qt::LeftButton)
-        m_following = false;
+        m_pressed = m_following = false;
 }

@@ -42,8 +42,9 @@ public:
     // folder; always ending with "/".
     QString resolveFolder(const QString &folder) const;
 
-    // How a left press drags the window, decided per press: by the window
-    // system when it really can, else by following the mouse.
+    // How a left press drags the window, decided once the pointer has moved
+    // far enough with the button held: by the window system when it really
+    // can, else by following the mouse.
     bool followingMouse() const { return m_following; }
 
 signals:
@@ -63,6 +64,8 @@ private:
     TColor m_invisibleColor = clWhite;
     TOrganicSkin m_skin;
     QString m_programFolder;
+    bool m_pressed = false; // left button down, no drag started yet
     bool m_following = false;
+    QPoint m_pressPoint;    // global
     QPoint m_grabOffset;
 };

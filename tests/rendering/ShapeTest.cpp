@@ -1,3 +1,4 @@
+#include "DragStart.h"
 #include "MaskRegion.h"
 #include "ShapeFormUnit.h"
 #include "TempFolder.h"
@@ -5,6 +6,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QRandomGenerator>
+#include <QStyleHints>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -382,13 +384,53 @@ TEST_F(ShapeFormTest, LeftPressDragsTheWindow)
     EXPECT_EQ(downs, 1);
     EXPECT_FALSE(form.followingMouse()) << "other buttons do not drag";
 
+    // A quick click is no drag: nothing moves, nothing is left running.
     QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(downs, 2);
-    EXPECT_TRUE(form.followingMouse());
+    EXPECT_FALSE(form.followingMouse()) << "a press alone starts no drag";
+    QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_FALSE(form.followingMouse());
+    EXPECT_EQ(form.pos(), QPoint(100, 100));
+
+    // A jitter below the drag distance moves nothing either.
+    const int distance = QGuiApplication::styleHints()->startDragDistance();
+    ASSERT_GE(distance, 2);
+    QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(&form, QPoint(10 + distance - 1, 10));
+    QApplication::processEvents();
+    EXPECT_FALSE(form.followingMouse());
+    EXPECT_EQ(form.pos(), QPoint(100, 100));
+
+    // Past it the window follows, keeping the press point under the pointer.
     QTest::mouseMove(&form, QPoint(40, 25));
+    EXPECT_TRUE(form.followingMouse());
     QTRY_COMPARE(form.pos(), QPoint(130, 115));
     QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_FALSE(form.followingMouse());
+}
+
+TEST(DragStart, StartsOncePastTheDragDistance)
+{
+    struct Case
+    {
+        QPoint press, current;
+        int distance;
+        bool start;
+    };
+    const Case cases[] = {
+        {{100, 100}, {100, 100}, 10, false}, // a click
+        {{100, 100}, {109, 100}, 10, false},
+        {{100, 100}, {110, 100}, 10, true},
+        {{100, 100}, {95, 95}, 10, true},   // both axes count
+        {{100, 100}, {96, 105}, 10, false}, // 4 + 5
+        {{100, 100}, {100, 100}, 0, false}, // no distance: still a move is needed
+        {{100, 100}, {100, 101}, 0, true},
+        {{100, 100}, {100, 99}, -5, true},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(DragStart::shouldStart(c.press, c.current, c.distance), c.start)
+            << c.press.x() << "," << c.press.y() << " -> " << c.current.x() << "," << c.current.y() << " at "
+            << c.distance;
 }
 
 } // namespace
