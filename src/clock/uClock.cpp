@@ -254,7 +254,10 @@ void TfClock::Timer1Timer()
             setToolTip(hint);
     }
     CheckAlarms();
-    const double nowValue = ZDateTime::fromQDateTime(now);
+    // An alarm's message holds the tick for as long as it is open: what
+    // follows works on the time as it is now, so an hour whose full second
+    // passed under the message neither chimes nor speaks late.
+    const double nowValue = ZDateTime::now();
     if (TickRules::isQuiet(QuietTime, QuietStart, QuietEnd, ZDateTime::timeOf(nowValue)))
         return;
     Chimes->Tick(nowValue);
