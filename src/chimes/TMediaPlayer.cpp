@@ -119,6 +119,9 @@ void ensureAudio()
     MixerDispatch *d = MixerDispatch::instance();
     if (d->audioOpen)
         return;
+    // SDL would take SIGINT and SIGTERM for an event queue nobody reads:
+    // the program ends itself on those, also while a sound plays.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // FluidSynth reports no MIDI length and runs on after the end; Timidity
     // with freepats knows the length.
     SDL_SetHint("SDL_MIXER_DISABLE_FLUIDSYNTH", "1");

@@ -1,6 +1,7 @@
 #include "AlarmCheck.h"
 #include "ErrorReport.h"
 #include "InstanceGuard.h"
+#include "SessionEnd.h"
 #include "ZApplication.h"
 #include "uClock.h"
 
@@ -28,6 +29,8 @@ int main(int argc, char **argv)
     }
     AlarmChecker::install(*clock);
     clock->createMenu();
+    // From here on logout, shutdown and kill end the clock as Exit does.
+    new SessionEnd(*clock);
     QObject::connect(clock.get(), &TfClock::closed, &app, &QCoreApplication::quit);
     clock->show();
     return app.exec();

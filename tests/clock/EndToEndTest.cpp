@@ -1,7 +1,11 @@
+#include "DateTime.h"
+#include "IniFile.h"
 #include "TTable.h"
 #include "TempFolder.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -11,6 +15,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
+
+#include <csignal>
 
 namespace {
 
@@ -136,3 +142,149 @@ TEST_P(RunningClock, WindowTakesTheClockOutlineAndTheSecondHandMoves)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, RunningClock, ::testing::Values(16, 8));
+
+namespace {
+
+// Copies a folder with its subfolders.
+void copyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + QDir(from).relativeFilePath(source);
+        QDir().mkpath(QFileInfo(target).path());
+        QFile::copy(source, target);
+        QFile::setPermissions(target, QFile::permissions(source));
+    }
+}
+
+// Names of the process's threads.
+QStringList threadNames(qint64 pid)
+{
+    QStringList names;
+    const QDir tasks(QString("/proc/%1/task").arg(pid));
+    for (const QString &t : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(t + "/comm"));
+        if (comm.open(QIODevice::ReadOnly))
+            names << QString::fromUtf8(comm.readAll()).trimmed();
+    }
+    return names;
+}
+
+struct SignalCase
+{
+    const char *name;
+    int signal;
+    bool alarmSounding; // a due alarm's message open, its sound playing
+};
+
+// The real program ended by the system: it leaves by the way Exit does,
+// writing where the window stands, also in the middle of an alarm.
+class EndedClock : public ::testing::TestWithParam<SignalCase>
+{
+protected:
+    void SetUp() override
+    {
+        display = XOpenDisplay(nullptr);
+        if (!display)
+            GTEST_SKIP() << "no X server";
+        copyTree(programDir(), folder.path());
+        folder.write("ZindleClock.ini", "[Path]\nleft=137\ntop=91\nFadeEnabled=0\n");
+        QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+    }
+    void TearDown() override
+    {
+        if (clock.state() != QProcess::NotRunning) {
+            clock.kill();
+            clock.waitForFinished(10000);
+        }
+        if (display)
+            XCloseDisplay(display);
+    }
+
+    // An alarm due now, its sound looping.
+    void addAlarm()
+    {
+        const double due = ZDateTime::now();
+        for (const char *name : {"Alarm", "Alarm2"}) {
+            TTable t;
+            t.OpenTable(folder.path(), name);
+            t.Append();
+            t.FieldByName("Title").setAsString("Wake up");
+            t.FieldByName("Type").setAsString("Once");
+            t.FieldByName("TypeIndex").setAsInteger(0);
+            t.FieldByName("Date").setAsDateTime(ZDateTime::dateOf(due));
+            t.FieldByName("Time").setAsDateTime(ZDateTime::timeOf(due));
+            t.FieldByName("Sound").setAsString("gong.wav");
+            t.FieldByName("Activated").setAsBoolean(false);
+            t.FieldByName("Loop").setAsBoolean(true);
+            t.Post();
+        }
+    }
+
+    Window waitForWindow(const char *name)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 60000) {
+            if (Window w = findWindow(display, DefaultRootWindow(display), name))
+                return w;
+            QThread::msleep(50);
+        }
+        return 0;
+    }
+
+    Display *display = nullptr;
+    TempFolder folder;
+    TempFolder runtime;
+    QProcessEnvironment env;
+    QProcess clock;
+};
+
+} // namespace
+
+TEST_P(EndedClock, SignalEndsTheProgramAsExitDoes)
+{
+    const SignalCase c = GetParam();
+    if (c.alarmSounding)
+        addAlarm();
+    clock.setProcessEnvironment(env);
+    clock.start(folder.file("ZindleClock"), {});
+    ASSERT_TRUE(clock.waitForStarted(10000));
+    ASSERT_NE(waitForWindow("Zindle Clock"), 0u) << "the clock never showed";
+    if (c.alarmSounding) {
+        ASSERT_NE(waitForWindow("Alarm Message"), 0u) << "the alarm never showed";
+        // The sound system runs: its audio thread is there.
+        QElapsedTimer waited;
+        waited.start();
+        while (!threadNames(clock.processId()).join(' ').contains("SDLAudio") && waited.elapsed() < 60000)
+            QThread::msleep(50);
+        ASSERT_TRUE(threadNames(clock.processId()).join(' ').contains("SDLAudio")) << "no sound played";
+    }
+
+    ASSERT_EQ(::kill(pid_t(clock.processId()), c.signal), 0);
+    ASSERT_TRUE(clock.waitForFinished(60000)) << "the program ignored the signal";
+    EXPECT_EQ(clock.exitStatus(), QProcess::NormalExit) << "ended by the signal, not by itself";
+    EXPECT_EQ(clock.exitCode(), 0);
+    const IniFile ini(folder.file("ZindleClock.ini"));
+    EXPECT_EQ(ini.readString("Path", "left", "?"), "137");
+    EXPECT_EQ(ini.readString("Path", "top", "?"), "91");
+    EXPECT_NE(ini.readString("Path", "FadeSpeed", "?"), "?") << "the whole settings file is written";
+    if (c.alarmSounding) {
+        // The message was left the way its window closes: the one-time alarm is done.
+        for (const char *name : {"Alarm", "Alarm2"}) {
+            TTable t;
+            t.OpenTable(folder.path(), name);
+            EXPECT_EQ(t.RecordCount(), 0) << name;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, EndedClock,
+                         ::testing::Values(SignalCase{"TermDuringAlarm", SIGTERM, true},
+                                           SignalCase{"IntDuringAlarm", SIGINT, true},
+                                           SignalCase{"HangUpIdle", SIGHUP, false}),
+                         [](const ::testing::TestParamInfo<SignalCase> &i) { return std::string(i.param.name); });
