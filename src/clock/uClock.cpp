@@ -4,10 +4,12 @@
 #include "DateTime.h"
 #include "ErrorReport.h"
 #include "FaceLayout.h"
+#include "HideAction.h"
 #include "ReplaceFile.h"
 #include "RotImg.h"
 #include "TImage.h"
 #include "TickRules.h"
+#include "WindowSystem.h"
 
 #include <QBuffer>
 #include <QCloseEvent>
@@ -15,6 +17,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QMenu>
+#include <QMessageBox>
 #include <QScopeGuard>
 #include <QSystemTrayIcon>
 
@@ -518,11 +521,33 @@ void TfClock::StTrayIcon1Restore()
 
 void TfClock::Minimize1Click()
 {
-    // Without a notification area the window must stay reachable.
-    if (QSystemTrayIcon::isSystemTrayAvailable())
+    switch (hideAction(QSystemTrayIcon::isSystemTrayAvailable(), WindowSystem::windowManagerRunning())) {
+    case HideAction::ToTray:
+        if (StTrayIcon1 && !StTrayIcon1->isVisible())
+            StTrayIcon1->show();
         hide();
-    else
+        break;
+    case HideAction::Minimise:
         showMinimized();
+        break;
+    case HideAction::StayAndExplain: {
+        // Not modal: the clock goes on ticking while the note is read.
+        if (auto *open = findChild<QMessageBox *>("hideNotice", Qt::FindDirectChildrenOnly)) {
+            open->raise();
+            break;
+        }
+        auto *box = new QMessageBox(QMessageBox::Information, kTitle,
+                                    tr("The clock cannot be hidden on this desktop: there is no notification area "
+                                       "to bring it back from, and no window manager to restore it once "
+                                       "minimised. It stays where it is; Exit in its menu closes it."),
+                                    QMessageBox::Ok, this);
+        box->setObjectName("hideNotice");
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+        break;
+    }
+    }
 }
 
 void TfClock::changeEvent(QEvent *e)

@@ -14,6 +14,9 @@ bool compositorRunning();
 // Whether a system move will really move the window: Wayland, or X11 with a
 // live window manager (the window named by _NET_SUPPORTING_WM_CHECK exists).
 bool systemMoveWorks();
+// Whether something manages the windows, so that a minimised window can be
+// brought back: the same question.
+inline bool windowManagerRunning() { return systemMoveWorks(); }
 
 // The same two questions asked of one X server's screen.
 bool compositorRunning(xcb_connection_t *connection, int screen);

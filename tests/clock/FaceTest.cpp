@@ -1,6 +1,7 @@
 #include "ClockFolder.h"
 #include "DateTime.h"
 #include "ErrorReport.h"
+#include "HideAction.h"
 #include "RotImg.h"
 #include "TImage.h"
 #include "uClock.h"
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
+#include <QMessageBox>
 #include <gtest/gtest.h>
 
 namespace {
@@ -248,9 +250,36 @@ TEST_F(Face, TrayClickShowsTheClockOpaqueAndHideKeepsItReachable)
     c->show();
     c->setTransparency(50);
     c->Minimize1Click();
-    // No notification area here: the clock is minimised instead of vanishing.
-    EXPECT_TRUE(c->isMinimized() || c->isHidden());
+    // Neither a notification area nor a window manager here: the clock stays
+    // reachable and a note says why.
+    EXPECT_TRUE(c->isVisible());
+    EXPECT_FALSE(c->isMinimized());
+    auto *note = c->findChild<QMessageBox *>("hideNotice");
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_FALSE(note->isModal()) << "the clock goes on ticking";
+    c->Minimize1Click();
+    EXPECT_EQ(c->findChildren<QMessageBox *>("hideNotice").size(), 1) << "one note at a time";
+    note->close();
+    c->hide();
     c->StTrayIcon1Click();
     EXPECT_EQ(c->getTransparency(), 0);
     EXPECT_TRUE(c->isVisible());
+}
+
+TEST(HideAction, AHiddenClockCanAlwaysBeBroughtBack)
+{
+    struct Case
+    {
+        bool tray, windowManager;
+        HideAction action;
+    };
+    const Case cases[] = {
+        {true, true, HideAction::ToTray},
+        {true, false, HideAction::ToTray},
+        {false, true, HideAction::Minimise},
+        {false, false, HideAction::StayAndExplain},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(hideAction(c.tray, c.windowManager), c.action) << "tray " << c.tray << ", manager " << c.windowManager;
 }

@@ -1,0 +1,8 @@
+#include "HideAction.h"
+
+HideAction hideAction(bool trayAvailable, bool windowManagerAlive)
+{
+    if (trayAvailable)
+        return HideAction::ToTray;
+    return windowManagerAlive ? HideAction::Minimise : HideAction::StayAndExplain;
+}
