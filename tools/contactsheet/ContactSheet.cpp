@@ -85,7 +85,8 @@ int main(int argc, char **argv)
                 }
             }
         p.end();
-        if (!sheet.save(outFile))
+        // Smallest file: these pictures live in the repository.
+        if (!sheet.save(outFile, "PNG", 0))
             throw std::runtime_error(("cannot write " + outFile).toStdString());
     } catch (const std::exception &e) {
         std::fprintf(stderr, "contactsheet: %s\n", e.what());
