@@ -14,7 +14,9 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QScopeGuard>
 #include <QSystemTrayIcon>
 
@@ -23,6 +25,18 @@
 namespace {
 
 const QString kTitle = "Zindle Clock";
+
+// The largest screen: no picture of the face is made larger than it.
+QSize largestScreen()
+{
+    QSize largest;
+    for (const QScreen *s : QGuiApplication::screens()) {
+        const QSize size = s->geometry().size();
+        if (qint64(size.width()) * size.height() > qint64(largest.width()) * largest.height())
+            largest = size;
+    }
+    return largest;
+}
 
 // A skin table with the main window's memory of the record on show.
 struct SkinSlot
@@ -293,9 +307,18 @@ void TfClock::markResizeItem()
 
 void TfClock::resizeTo(int sizeScale)
 {
+    // A build that fails (the outline cannot be written) changes nothing of
+    // the face: the scale in force, and its check mark, stay.
+    const int previous = SizeScale;
     SizeScale = sizeScale;
     markResizeItem();
-    BuildFace();
+    try {
+        BuildFace();
+    } catch (...) {
+        SizeScale = previous;
+        markResizeItem();
+        throw;
+    }
     SaveSettings();
 }
 
@@ -325,11 +348,11 @@ void TfClock::AnimateFace()
         if (w > 0 && h > 0) {
             imgAnim->setTransparent(tblClock.FieldByName("AnimationTrans").asBoolean());
             imgAnim->raise();
-            imgAnim->move(scaled(tblClock.FieldByName("AnimationLeft").asInteger(), SizeScale),
-                          scaled(tblClock.FieldByName("AnimationTop").asInteger(), SizeScale));
+            imgAnim->move(scaled(tblClock.FieldByName("AnimationLeft").asInteger(), m_builtScale),
+                          scaled(tblClock.FieldByName("AnimationTop").asInteger(), m_builtScale));
             imgTemp = imgWork.copy(0, h * step.drawFrame, w, h);
             imgAnim->setStretch(true);
-            imgAnim->resize(scaled(w, SizeScale), scaled(h, SizeScale));
+            imgAnim->resize(scaled(w, m_builtScale), scaled(h, m_builtScale));
             imgAnim->setPicture(imgTemp);
             imgAnim->show();
         }
@@ -409,13 +432,21 @@ void TfClock::buildFaceAt(int s, bool fullSize)
     in.headLeft = integer(tblHead, hasHead, "Left");
     in.headTop = integer(tblHead, hasHead, "Top");
     in.secHandOffset = integer(tblDial, hasDial, "SecHandOffset");
-    const FaceLayout f = layoutFace(in, s);
+    const int built = fullSize ? s : fittingScale(in, s, largestScreen());
+    const FaceLayout f = layoutFace(in, built);
 
     auto scaledPicture = [](const QImage &img, QSize size) {
         if (img.isNull() || size.isEmpty())
             return QImage();
         return img.size() == size ? img : img.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     };
+    // The outline is written before anything of the face changes: when it
+    // cannot be, the face stays whole at the scale it had.
+    const bool hasOutline = !clock.isNull() && !f.window.isEmpty();
+    if (hasOutline)
+        writeMask(fullSize ? clock : scaledPicture(clock, f.window));
+    m_builtScale = built;
+
     for (auto [control, img, rect] : {std::tuple{imgDial, dial, f.dial}, std::tuple{imgHead, head, f.head},
                                       std::tuple{imgBody, body, f.body}}) {
         control->setStretch(!fullSize);
@@ -425,8 +456,7 @@ void TfClock::buildFaceAt(int s, bool fullSize)
 
     // The silhouette is the window's outline and background. Without a
     // clock picture the window keeps the outline it has.
-    if (!clock.isNull() && !f.window.isEmpty()) {
-        writeMask(fullSize ? clock : scaledPicture(clock, f.window));
+    if (hasOutline) {
         loadSkin(ProgramFolder);
         if (fullSize)
             setTransparency(0);

@@ -154,4 +154,7 @@ private:
 
     bool m_settingsLoaded = false;
     bool m_activating = false;
+    // The scale the face on show was built at (SizeScale, or less where the
+    // screen could not hold it).
+    int m_builtScale = 16;
 };

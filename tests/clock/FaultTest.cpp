@@ -8,11 +8,14 @@
 #include "ErrorReport.h"
 #include "IniFile.h"
 #include "PackageInstall.h"
+#include "RotImg.h"
 #include "SkinFolder.h"
 #include "SkinPackageError.h"
 #include "TableError.h"
+#include "TImage.h"
 #include "uClock.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -216,6 +219,47 @@ TEST_F(FaultTest, ReadOnlyFolderRefusesSaveResizeAndInstallWithoutLosingAnything
     EXPECT_EQ(reports, QStringList({"Cannot create file " + mask}));
     EXPECT_EQ(mountPoint.read("mask_fClock.bmp"), maskBefore);
     EXPECT_EQ(mountPoint.read("ZindleClock.ini"), iniBefore);
+}
+
+// A Resize whose outline cannot be written leaves the face whole, at the
+// scale in force, and says what failed.
+TEST_F(FaultTest, ResizeRefusedByAReadOnlyFolderKeepsTheFaceAtItsScale)
+{
+    FacedFolder source;
+    TempFolder mountPoint;
+    Mount mount(mountPoint.path(), "8m");
+    if (!mount.mounted())
+        GTEST_SKIP() << "mounting a file system needs root";
+    source.copyTo(mountPoint.path());
+    TfClock clock(mountPoint.path());
+    clock.createMenu();
+    clock.FormActivate();
+    ASSERT_TRUE(clock.StartupDone);
+    const QSize window = clock.size();
+    const QRegion outline = clock.mask();
+    const QRect dial = clock.imgDial->geometry(), body = clock.imgBody->geometry(), head = clock.imgHead->geometry();
+    const QSize second = clock.RotateImageSec->Picture().size();
+    const QRect secondArea = clock.RotateImageSec->geometry();
+    ASSERT_EQ(window, QSize(60, 60));
+    const QVector<TTable *> tables = clock.tables();
+    for (TTable *t : tables)
+        t->CloseTable();
+    ASSERT_TRUE(mount.makeReadOnly());
+    for (TTable *t : tables)
+        t->OpenTable();
+
+    ErrorReport::guard([&] { clock.mnu50Click(); });
+    EXPECT_EQ(reports, QStringList({"Cannot create file " + mountPoint.file("mask_fClock.bmp")}));
+    EXPECT_EQ(clock.SizeScale, 16);
+    EXPECT_TRUE(clock.mnu100->isChecked());
+    EXPECT_FALSE(clock.mnu50->isChecked());
+    EXPECT_EQ(clock.size(), window);
+    EXPECT_EQ(clock.mask(), outline);
+    EXPECT_EQ(clock.imgDial->geometry(), dial) << "the dial stays at the outline's scale";
+    EXPECT_EQ(clock.imgBody->geometry(), body);
+    EXPECT_EQ(clock.imgHead->geometry(), head);
+    EXPECT_EQ(clock.RotateImageSec->Picture().size(), second);
+    EXPECT_EQ(clock.RotateImageSec->geometry(), secondArea);
 }
 
 TEST_F(FaultTest, FullDiskKeepsTheSettingsTheMaskAndTheTablesWhole)
