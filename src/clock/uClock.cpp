@@ -4,8 +4,10 @@
 #include "DateTime.h"
 #include "ErrorReport.h"
 #include "FaceLayout.h"
+#include "OnScreen.h"
 #include "ReplaceFile.h"
 #include "RotImg.h"
+#include "StartFailurePanel.h"
 #include "TImage.h"
 #include "TickRules.h"
 
@@ -20,11 +22,20 @@
 #include <QScopeGuard>
 #include <QSystemTrayIcon>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
 
 const QString kTitle = "Zindle Clock";
+
+QVector<QRect> screenRects()
+{
+    QVector<QRect> rects;
+    for (const QScreen *s : QGuiApplication::screens())
+        rects << s->geometry();
+    return rects;
+}
 
 // The largest screen: no picture of the face is made larger than it.
 QSize largestScreen()
@@ -153,16 +164,24 @@ void TfClock::FormActivate()
         return;
     m_activating = true;
     auto done = qScopeGuard([this] { m_activating = false; });
-    AppVersion = 100;
-    const QVector<TTable *> all = tables();
-    for (TTable *t : all)
-        t->CloseTable();
-    for (TTable *t : all)
-        t->OpenTable(ProgramFolder, t->TableName());
-    TTable::removeStaleSuperJournals(ProgramFolder);
-    LoadSettings();
-    AssembleFace();
-    BuildFace();
+    try {
+        AppVersion = 100;
+        const QVector<TTable *> all = tables();
+        for (TTable *t : all)
+            t->CloseTable();
+        for (TTable *t : all)
+            t->OpenTable(ProgramFolder, t->TableName());
+        TTable::removeStaleSuperJournals(ProgramFolder);
+        LoadSettings();
+        AssembleFace();
+        BuildFace();
+    } catch (const std::exception &e) {
+        showStartFailure(QString::fromUtf8(e.what()));
+        throw;
+    } catch (...) {
+        showStartFailure(tr("An unexpected error occurred."));
+        throw;
+    }
     showPartnerItem();
     MouseOver = false;
     Chime.AnimationRunning = false;
@@ -173,7 +192,82 @@ void TfClock::FormActivate()
     StartupDone = true;
     EditingAlarm = false;
     SkinRemoved = false;
+    leaveStartFailure();
+    keepOnScreen();
     emit activated();
+}
+
+void TfClock::keepOnScreen()
+{
+    // Far beyond any screen, yet small enough that the rectangle's edges
+    // cannot overflow; a visible position is never changed by it.
+    constexpr int kFar = 1 << 24;
+    const QPoint at(std::clamp(x(), -kFar, kFar), std::clamp(y(), -kFar, kFar));
+    const QPoint target = onScreenPosition(QRect(at, frameGeometry().size()), screenRects());
+    if (target != pos())
+        move(target);
+}
+
+void TfClock::showStartFailure(const QString &error)
+{
+    if (!pnlStartFailure) {
+        pnlStartFailure = new StartFailurePanel(this);
+        connect(pnlStartFailure, &StartFailurePanel::retry, this,
+                [this] { ErrorReport::guard([this] { FormActivate(); }); });
+        connect(pnlStartFailure, &StartFailurePanel::quit, this, &QWidget::close);
+    }
+    pnlStartFailure->setError(error);
+    if (!m_failedStart) {
+        m_failedStart = true;
+        m_clockFlags = windowFlags();
+    }
+    clearMask();
+    setTransparency(0);
+    const QSize size = pnlStartFailure->sizeHint().expandedTo(QSize(460, 220));
+    resize(size);
+    pnlStartFailure->setGeometry(QRect(QPoint(0, 0), size));
+    pnlStartFailure->raise();
+    pnlStartFailure->show();
+    keepOnScreen();
+    requestWindowKind();
+}
+
+void TfClock::leaveStartFailure()
+{
+    if (!m_failedStart)
+        return;
+    m_failedStart = false;
+    pnlStartFailure->hide();
+    requestWindowKind();
+}
+
+void TfClock::requestWindowKind()
+{
+    // A window's kind cannot change while it is being shown (the start runs
+    // from its show): a shown window changes on the next turn of the loop.
+    if (isVisible())
+        QMetaObject::invokeMethod(this, &TfClock::applyWindowKind, Qt::QueuedConnection);
+    else
+        applyWindowKind();
+}
+
+void TfClock::applyWindowKind()
+{
+    // After a failed start an ordinary window with a frame, not on top and
+    // not shaped: the user sees what failed and how to go on. After a start
+    // that succeeds, the clock again.
+    if (m_framed == m_failedStart)
+        return;
+    m_framed = m_failedStart;
+    const QPoint at = pos();
+    const bool wasVisible = isVisible();
+    setWindowFlags(m_framed ? Qt::WindowFlags(Qt::Window) : m_clockFlags);
+    move(at);
+    if (!m_framed)
+        shapeIt(); // the face's size and outline
+    keepOnScreen();
+    if (wasVisible)
+        show();
 }
 
 void TfClock::LoadSettings()
@@ -329,7 +423,9 @@ void TfClock::mnu100Click() { resizeTo(16); }
 
 void TfClock::contextMenuEvent(QContextMenuEvent *e)
 {
-    if (PopupMenu1)
+    // A failed start offers Retry and Quit; the clock's commands need a
+    // started clock.
+    if (PopupMenu1 && !m_failedStart)
         PopupMenu1->exec(e->globalPos());
 }
 
