@@ -46,8 +46,12 @@ ClockSettings readClockSettings(const IniFile &ini)
     s.redIntensity = readInt(ini, "redIntensity", d.redIntensity);
     s.greenIntensity = readInt(ini, "greenIntensity", d.greenIntensity);
     s.blueIntensity = readInt(ini, "blueIntensity", d.blueIntensity);
+    // Like the other hand-edited values, a scale the menu never offers is
+    // brought to the nearest one the clock can run with: 0 or below means
+    // no usable size and gives the default, above 16 (100 %) is shown at
+    // 16. Between them any sixteenth is kept (10 is 62.5 %).
     const int scale = readInt(ini, "SizeScale", d.SizeScale);
-    s.SizeScale = scale > 0 ? scale : d.SizeScale;
+    s.SizeScale = scale > 0 ? std::min(scale, kLargestSizeScale) : d.SizeScale;
     return s;
 }
 

@@ -33,11 +33,14 @@ struct ClockSettings
 
 inline const QString kSettingsSection = "Path";
 inline const QString kSettingsFileName = "ZindleClock.ini";
+// The largest scale the Resize menu offers: 100 %.
+constexpr int kLargestSizeScale = 16;
 
 // Reads every key of section "Path"; a missing key or unreadable text keeps
 // the default. Values only a hand-edited file can hold are brought into a
 // range the clock can run with: FadeSpeed below 1 becomes 1, SizeScale of 0
-// or below becomes 16, MaxTransparency outside 0..100 is clamped.
+// or below becomes 16 and above 16 becomes 16, MaxTransparency outside
+// 0..100 is clamped.
 ClockSettings readClockSettings(const IniFile &ini);
 
 // Writes every key, in the file's customary order.

@@ -1,5 +1,7 @@
 #include "FaceLayout.h"
 
+#include <algorithm>
+
 FaceLayout layoutFace(const FaceInput &in, int s)
 {
     auto sz = [s](QSize v) { return QSize(scaled(v.width(), s), scaled(v.height(), s)); };
@@ -31,6 +33,28 @@ FaceLayout layoutFace(const FaceInput &in, int s)
     out.secondArea = centred(kSecondArea);
     out.secondArea.moveTop(cy + out.SecHandOffset - kSecondArea.height() / 2);
     return out;
+}
+
+int fittingScale(const FaceInput &in, int sizeScale, QSize screen)
+{
+    auto fits = [&](int s) {
+        for (QSize picture : {in.clock, in.dial, in.body, in.head, in.hour, in.minute, in.second})
+            if (scaled(picture.width(), s) > screen.width() || scaled(picture.height(), s) > screen.height())
+                return false;
+        return true;
+    };
+    int s = std::max(1, sizeScale);
+    if (screen.isEmpty())
+        return s;
+    // Start from what the screen can hold at all: a scale in the billions
+    // is not counted down one by one.
+    int widest = 1;
+    for (QSize picture : {in.clock, in.dial, in.body, in.head, in.hour, in.minute, in.second})
+        widest = std::max({widest, picture.width(), picture.height()});
+    s = int(std::min<qint64>(s, qint64(std::max(screen.width(), screen.height())) * 16 / widest + 16));
+    while (s > 1 && !fits(s))
+        --s;
+    return s;
 }
 
 QVector<FacePart> stackingOrder(bool minBehind, bool secBehind)

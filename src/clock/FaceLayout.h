@@ -29,6 +29,12 @@ inline int scaled(int v, int sizeScale) { return int((long long)v * sizeScale / 
 
 FaceLayout layoutFace(const FaceInput &in, int sizeScale);
 
+// The scale a face is built at: sizeScale, or, when a picture of the face
+// would come out larger than the screen, the largest smaller scale at which
+// every picture fits (1 at least). A face never asks for a picture the
+// screen cannot hold, whatever the settings say.
+int fittingScale(const FaceInput &in, int sizeScale, QSize screen);
+
 enum class FacePart { Dial, Body, Head, HourHand, MinuteHand, SecondHand };
 
 // Back to front: the hour hand always stays in front of the character.

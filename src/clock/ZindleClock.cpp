@@ -1,4 +1,5 @@
 #include "AlarmCheck.h"
+#include "DisplayCheck.h"
 #include "ErrorReport.h"
 #include "InstanceGuard.h"
 #include "SessionEnd.h"
@@ -10,7 +11,25 @@
 
 int main(int argc, char **argv)
 {
+    // Qt aborts with a core dump when the display refuses it: say so in one
+    // line and end instead.
+    DisplayCheck display;
+    const QByteArray displayName = qgetenv("DISPLAY");
+    switch (DisplayCheck::plan(qgetenv("QT_QPA_PLATFORM"), displayName)) {
+    case DisplayCheck::Plan::NoDisplay:
+        std::fprintf(stderr, "Zindle Clock: cannot connect to display: DISPLAY is not set\n");
+        return 1;
+    case DisplayCheck::Plan::Connect:
+        if (!display.connect(displayName)) {
+            std::fprintf(stderr, "Zindle Clock: cannot connect to display %s\n", displayName.constData());
+            return 1;
+        }
+        break;
+    case DisplayCheck::Plan::LeaveToQt:
+        break;
+    }
     ZApplication app(argc, argv);
+    display.release();
     app.setApplicationName("Zindle Clock");
     // The clock may be hidden in the tray while a dialog (an alarm) is the
     // only window: closing that must not end the program. Only the clock's

@@ -5,8 +5,10 @@
 #include "ErrorReport.h"
 #include "FaceLayout.h"
 #include "HideAction.h"
+#include "OnScreen.h"
 #include "ReplaceFile.h"
 #include "RotImg.h"
+#include "StartFailurePanel.h"
 #include "TImage.h"
 #include "TickRules.h"
 #include "WindowSystem.h"
@@ -16,16 +18,39 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScreen>
 #include <QScopeGuard>
 #include <QSystemTrayIcon>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
 
 const QString kTitle = "Zindle Clock";
+
+QVector<QRect> screenRects()
+{
+    QVector<QRect> rects;
+    for (const QScreen *s : QGuiApplication::screens())
+        rects << s->geometry();
+    return rects;
+}
+
+// The largest screen: no picture of the face is made larger than it.
+QSize largestScreen()
+{
+    QSize largest;
+    for (const QScreen *s : QGuiApplication::screens()) {
+        const QSize size = s->geometry().size();
+        if (qint64(size.width()) * size.height() > qint64(largest.width()) * largest.height())
+            largest = size;
+    }
+    return largest;
+}
 
 // A skin table with the main window's memory of the record on show.
 struct SkinSlot
@@ -142,16 +167,24 @@ void TfClock::FormActivate()
         return;
     m_activating = true;
     auto done = qScopeGuard([this] { m_activating = false; });
-    AppVersion = 100;
-    const QVector<TTable *> all = tables();
-    for (TTable *t : all)
-        t->CloseTable();
-    for (TTable *t : all)
-        t->OpenTable(ProgramFolder, t->TableName());
-    TTable::removeStaleSuperJournals(ProgramFolder);
-    LoadSettings();
-    AssembleFace();
-    BuildFace();
+    try {
+        AppVersion = 100;
+        const QVector<TTable *> all = tables();
+        for (TTable *t : all)
+            t->CloseTable();
+        for (TTable *t : all)
+            t->OpenTable(ProgramFolder, t->TableName());
+        TTable::removeStaleSuperJournals(ProgramFolder);
+        LoadSettings();
+        AssembleFace();
+        BuildFace();
+    } catch (const std::exception &e) {
+        showStartFailure(QString::fromUtf8(e.what()));
+        throw;
+    } catch (...) {
+        showStartFailure(tr("An unexpected error occurred."));
+        throw;
+    }
     showPartnerItem();
     MouseOver = false;
     Chime.AnimationRunning = false;
@@ -162,7 +195,82 @@ void TfClock::FormActivate()
     StartupDone = true;
     EditingAlarm = false;
     SkinRemoved = false;
+    leaveStartFailure();
+    keepOnScreen();
     emit activated();
+}
+
+void TfClock::keepOnScreen()
+{
+    // Far beyond any screen, yet small enough that the rectangle's edges
+    // cannot overflow; a visible position is never changed by it.
+    constexpr int kFar = 1 << 24;
+    const QPoint at(std::clamp(x(), -kFar, kFar), std::clamp(y(), -kFar, kFar));
+    const QPoint target = onScreenPosition(QRect(at, frameGeometry().size()), screenRects());
+    if (target != pos())
+        move(target);
+}
+
+void TfClock::showStartFailure(const QString &error)
+{
+    if (!pnlStartFailure) {
+        pnlStartFailure = new StartFailurePanel(this);
+        connect(pnlStartFailure, &StartFailurePanel::retry, this,
+                [this] { ErrorReport::guard([this] { FormActivate(); }); });
+        connect(pnlStartFailure, &StartFailurePanel::quit, this, &QWidget::close);
+    }
+    pnlStartFailure->setError(error);
+    if (!m_failedStart) {
+        m_failedStart = true;
+        m_clockFlags = windowFlags();
+    }
+    clearMask();
+    setTransparency(0);
+    const QSize size = pnlStartFailure->sizeHint().expandedTo(QSize(460, 220));
+    resize(size);
+    pnlStartFailure->setGeometry(QRect(QPoint(0, 0), size));
+    pnlStartFailure->raise();
+    pnlStartFailure->show();
+    keepOnScreen();
+    requestWindowKind();
+}
+
+void TfClock::leaveStartFailure()
+{
+    if (!m_failedStart)
+        return;
+    m_failedStart = false;
+    pnlStartFailure->hide();
+    requestWindowKind();
+}
+
+void TfClock::requestWindowKind()
+{
+    // A window's kind cannot change while it is being shown (the start runs
+    // from its show): a shown window changes on the next turn of the loop.
+    if (isVisible())
+        QMetaObject::invokeMethod(this, &TfClock::applyWindowKind, Qt::QueuedConnection);
+    else
+        applyWindowKind();
+}
+
+void TfClock::applyWindowKind()
+{
+    // After a failed start an ordinary window with a frame, not on top and
+    // not shaped: the user sees what failed and how to go on. After a start
+    // that succeeds, the clock again.
+    if (m_framed == m_failedStart)
+        return;
+    m_framed = m_failedStart;
+    const QPoint at = pos();
+    const bool wasVisible = isVisible();
+    setWindowFlags(m_framed ? Qt::WindowFlags(Qt::Window) : m_clockFlags);
+    move(at);
+    if (!m_framed)
+        shapeIt(); // the face's size and outline
+    keepOnScreen();
+    if (wasVisible)
+        show();
 }
 
 void TfClock::LoadSettings()
@@ -299,9 +407,18 @@ void TfClock::markResizeItem()
 
 void TfClock::resizeTo(int sizeScale)
 {
+    // A build that fails (the outline cannot be written) changes nothing of
+    // the face: the scale in force, and its check mark, stay.
+    const int previous = SizeScale;
     SizeScale = sizeScale;
     markResizeItem();
-    BuildFace();
+    try {
+        BuildFace();
+    } catch (...) {
+        SizeScale = previous;
+        markResizeItem();
+        throw;
+    }
     SaveSettings();
 }
 
@@ -312,7 +429,9 @@ void TfClock::mnu100Click() { resizeTo(16); }
 
 void TfClock::contextMenuEvent(QContextMenuEvent *e)
 {
-    if (PopupMenu1)
+    // A failed start offers Retry and Quit; the clock's commands need a
+    // started clock.
+    if (PopupMenu1 && !m_failedStart)
         PopupMenu1->exec(e->globalPos());
 }
 
@@ -331,11 +450,11 @@ void TfClock::AnimateFace()
         if (w > 0 && h > 0) {
             imgAnim->setTransparent(tblClock.FieldByName("AnimationTrans").asBoolean());
             imgAnim->raise();
-            imgAnim->move(scaled(tblClock.FieldByName("AnimationLeft").asInteger(), SizeScale),
-                          scaled(tblClock.FieldByName("AnimationTop").asInteger(), SizeScale));
+            imgAnim->move(scaled(tblClock.FieldByName("AnimationLeft").asInteger(), m_builtScale),
+                          scaled(tblClock.FieldByName("AnimationTop").asInteger(), m_builtScale));
             imgTemp = imgWork.copy(0, h * step.drawFrame, w, h);
             imgAnim->setStretch(true);
-            imgAnim->resize(scaled(w, SizeScale), scaled(h, SizeScale));
+            imgAnim->resize(scaled(w, m_builtScale), scaled(h, m_builtScale));
             imgAnim->setPicture(imgTemp);
             imgAnim->show();
         }
@@ -415,13 +534,21 @@ void TfClock::buildFaceAt(int s, bool fullSize)
     in.headLeft = integer(tblHead, hasHead, "Left");
     in.headTop = integer(tblHead, hasHead, "Top");
     in.secHandOffset = integer(tblDial, hasDial, "SecHandOffset");
-    const FaceLayout f = layoutFace(in, s);
+    const int built = fullSize ? s : fittingScale(in, s, largestScreen());
+    const FaceLayout f = layoutFace(in, built);
 
     auto scaledPicture = [](const QImage &img, QSize size) {
         if (img.isNull() || size.isEmpty())
             return QImage();
         return img.size() == size ? img : img.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     };
+    // The outline is written before anything of the face changes: when it
+    // cannot be, the face stays whole at the scale it had.
+    const bool hasOutline = !clock.isNull() && !f.window.isEmpty();
+    if (hasOutline)
+        writeMask(fullSize ? clock : scaledPicture(clock, f.window));
+    m_builtScale = built;
+
     for (auto [control, img, rect] : {std::tuple{imgDial, dial, f.dial}, std::tuple{imgHead, head, f.head},
                                       std::tuple{imgBody, body, f.body}}) {
         control->setStretch(!fullSize);
@@ -431,8 +558,7 @@ void TfClock::buildFaceAt(int s, bool fullSize)
 
     // The silhouette is the window's outline and background. Without a
     // clock picture the window keeps the outline it has.
-    if (!clock.isNull() && !f.window.isEmpty()) {
-        writeMask(fullSize ? clock : scaledPicture(clock, f.window));
+    if (hasOutline) {
         loadSkin(ProgramFolder);
         if (fullSize)
             setTransparency(0);

@@ -17,6 +17,7 @@ class TImage;
 class TRotateImage;
 class QMenu;
 class QSystemTrayIcon;
+class StartFailurePanel;
 
 // The main window: owns the ten tables, the tick, the face, the tray icon
 // and the settings. Dialogs read and change its fields directly.
@@ -119,6 +120,8 @@ public:
     QSystemTrayIcon *StTrayIcon1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QMenu *mnuResize = nullptr;
+    // Shown in place of the face while the start has failed.
+    StartFailurePanel *pnlStartFailure = nullptr;
     QAction *mnuAbout = nullptr, *mnuWebSite = nullptr, *mnuPartner = nullptr, *mnuHelp = nullptr,
             *mnuDownload = nullptr, *mnuInstallSkins = nullptr, *mnuSelectClock = nullptr, *mnuOptions = nullptr,
             *mnu25 = nullptr, *mnu50 = nullptr, *mnu75 = nullptr, *mnu100 = nullptr, *mnuStayOnTop = nullptr,
@@ -151,7 +154,22 @@ private:
     void buildFaceAt(int sizeScale, bool fullSize);
     void writeMask(const QImage &silhouette);
     QString settingsPath() const;
+    // A window with no part on any screen comes back onto the nearest one.
+    void keepOnScreen();
+    // A failed start turns the window into an ordinary one that says what
+    // failed and offers Retry and Quit; a start that succeeds turns it back.
+    void showStartFailure(const QString &error);
+    void leaveStartFailure();
+    void requestWindowKind();
+    void applyWindowKind();
 
     bool m_settingsLoaded = false;
     bool m_activating = false;
+    // The scale the face on show was built at (SizeScale, or less where the
+    // screen could not hold it).
+    int m_builtScale = 16;
+    bool m_failedStart = false;
+    // The window is the ordinary framed one of a failed start.
+    bool m_framed = false;
+    Qt::WindowFlags m_clockFlags;
 };

@@ -69,6 +69,10 @@ TEST(ClockSettings, HandEditedValuesStayUsable)
         {"SizeScale=0\n", 40, 16, 50},    {"SizeScale=-4\n", 40, 16, 50},
         {"SizeScale=10\n", 40, 10, 50},   {"MaxTransparency=150\n", 40, 16, 100},
         {"MaxTransparency=-1\n", 40, 16, 0},
+        // Beyond the menu's largest size (16, 100 %): shown at 16, not at a
+        // window of thousands of pixels.
+        {"SizeScale=17\n", 40, 16, 50},  {"SizeScale=200\n", 40, 16, 50},
+        {"SizeScale=2147483647\n", 40, 16, 50}, {"SizeScale=1\n", 40, 1, 50},
     };
     for (const Case &c : cases) {
         const ClockSettings s = readFrom(c.line);

@@ -58,6 +58,32 @@ TEST(FaceLayout, FullSizeKeepsEveryValue)
     EXPECT_EQ(f.head.top(), -7 + f.body.top() - 60 + 5) << "the head stands on the body";
 }
 
+TEST(FaceLayout, NoScaleAsksForAPictureLargerThanTheScreen)
+{
+    FaceInput bigDial = worked();
+    bigDial.dial = QSize(4000, 300);
+    struct Case { const char *what; FaceInput in; int scale; QSize screen; int expected; };
+    const Case cases[] = {
+        {"fits", worked(), 16, QSize(1280, 1024), 16},
+        {"a sixteenth that fits", worked(), 10, QSize(1280, 1024), 10},
+        {"200: 400 x 200 / 16 would be 5000 high", worked(), 200, QSize(1280, 1024), 40},
+        {"the largest integer", worked(), 2147483647, QSize(1280, 1024), 40},
+        {"100 % on a small screen", worked(), 16, QSize(200, 300), 10},
+        {"a dial wider than the screen", bigDial, 16, QSize(1280, 1024), 5},
+        {"nothing fits: the smallest scale", worked(), 16, QSize(10, 10), 1},
+        {"no screen known", worked(), 16, QSize(), 16},
+    };
+    for (const Case &c : cases) {
+        const int s = fittingScale(c.in, c.scale, c.screen);
+        EXPECT_EQ(s, c.expected) << c.what;
+        if (c.expected > 1 && c.screen.isValid()) {
+            const FaceLayout f = layoutFace(c.in, s);
+            EXPECT_LE(f.window.width(), c.screen.width()) << c.what;
+            EXPECT_LE(f.window.height(), c.screen.height()) << c.what;
+        }
+    }
+}
+
 TEST(FaceLayout, SecondHandPivotFollowsTheOffset)
 {
     FaceInput in = worked();

@@ -8,8 +8,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QMessageBox>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 namespace {
@@ -125,6 +127,25 @@ TEST_F(Face, ResizeToTheSameSizeRewritesTheMaskAndTheSettings)
     c->mnu25Click();
     EXPECT_EQ(c->size(), QSize(75, 100));
     EXPECT_EQ(c->SizeScale, 4);
+}
+
+// However the scale was set, no picture of the face is made larger than
+// the screen: 200 from the file is shown at 100 %, and a scale set past the
+// settings' rule builds at most what the screen holds.
+TEST_F(Face, NoScaleBuildsAFaceLargerThanTheScreen)
+{
+    auto c = start("SizeScale=200\n");
+    EXPECT_EQ(c->SizeScale, 16);
+    EXPECT_EQ(c->size(), QSize(300, 400));
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    for (int scale : {200, 1000, 2147483647}) {
+        c->SizeScale = scale;
+        c->BuildFace();
+        EXPECT_LE(c->width(), screen.width()) << scale;
+        EXPECT_LE(c->height(), screen.height()) << scale;
+        EXPECT_GE(c->height(), screen.height() * 3 / 4) << scale << ": as large as fits";
+        EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
+    }
 }
 
 TEST_F(Face, HandsBehindTheCharacterStackBelowIt)

@@ -8,14 +8,21 @@
 #include "ErrorReport.h"
 #include "IniFile.h"
 #include "PackageInstall.h"
+#include "RotImg.h"
 #include "SkinFolder.h"
 #include "SkinPackageError.h"
+#include "StartFailurePanel.h"
 #include "TableError.h"
+#include "TImage.h"
 #include "uClock.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QRandomGenerator>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -216,6 +223,107 @@ TEST_F(FaultTest, ReadOnlyFolderRefusesSaveResizeAndInstallWithoutLosingAnything
     EXPECT_EQ(reports, QStringList({"Cannot create file " + mask}));
     EXPECT_EQ(mountPoint.read("mask_fClock.bmp"), maskBefore);
     EXPECT_EQ(mountPoint.read("ZindleClock.ini"), iniBefore);
+}
+
+// A Resize whose outline cannot be written leaves the face whole, at the
+// scale in force, and says what failed.
+TEST_F(FaultTest, ResizeRefusedByAReadOnlyFolderKeepsTheFaceAtItsScale)
+{
+    FacedFolder source;
+    TempFolder mountPoint;
+    Mount mount(mountPoint.path(), "8m");
+    if (!mount.mounted())
+        GTEST_SKIP() << "mounting a file system needs root";
+    source.copyTo(mountPoint.path());
+    TfClock clock(mountPoint.path());
+    clock.createMenu();
+    clock.FormActivate();
+    ASSERT_TRUE(clock.StartupDone);
+    const QSize window = clock.size();
+    const QRegion outline = clock.mask();
+    const QRect dial = clock.imgDial->geometry(), body = clock.imgBody->geometry(), head = clock.imgHead->geometry();
+    const QSize second = clock.RotateImageSec->Picture().size();
+    const QRect secondArea = clock.RotateImageSec->geometry();
+    ASSERT_EQ(window, QSize(60, 60));
+    const QVector<TTable *> tables = clock.tables();
+    for (TTable *t : tables)
+        t->CloseTable();
+    ASSERT_TRUE(mount.makeReadOnly());
+    for (TTable *t : tables)
+        t->OpenTable();
+
+    ErrorReport::guard([&] { clock.mnu50Click(); });
+    EXPECT_EQ(reports, QStringList({"Cannot create file " + mountPoint.file("mask_fClock.bmp")}));
+    EXPECT_EQ(clock.SizeScale, 16);
+    EXPECT_TRUE(clock.mnu100->isChecked());
+    EXPECT_FALSE(clock.mnu50->isChecked());
+    EXPECT_EQ(clock.size(), window);
+    EXPECT_EQ(clock.mask(), outline);
+    EXPECT_EQ(clock.imgDial->geometry(), dial) << "the dial stays at the outline's scale";
+    EXPECT_EQ(clock.imgBody->geometry(), body);
+    EXPECT_EQ(clock.imgHead->geometry(), head);
+    EXPECT_EQ(clock.RotateImageSec->Picture().size(), second);
+    EXPECT_EQ(clock.RotateImageSec->geometry(), secondArea);
+}
+
+// A start that fails shows an ordinary window (framed, not on top, not
+// shaped) that says what failed, with Retry and Quit; Retry after the
+// repair turns it into the clock.
+TEST_F(FaultTest, AFailedStartSaysWhatFailedAndRetryBuildsTheFace)
+{
+    auto waitFor = [](const std::function<bool()> &condition) {
+        for (int i = 0; i < 1000 && !condition(); ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return condition();
+    };
+    FacedFolder folder;
+    const QByteArray dialTable = folder.read("Dial.db");
+    folder.write("Dial.db", QByteArray(dialTable.size(), '\x5a'));
+    TfClock clock(folder.path());
+    clock.createMenu();
+    clock.show(); // the start runs from the show, as in the program
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_FALSE(clock.StartupDone);
+    ASSERT_TRUE(waitFor([&] { return !(clock.windowFlags() & Qt::FramelessWindowHint); }));
+    EXPECT_EQ(clock.windowFlags() & Qt::WindowType_Mask, Qt::Window) << "an ordinary window, not a tool window";
+    EXPECT_FALSE(clock.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(clock.isVisible());
+    EXPECT_TRUE(clock.mask().isEmpty()) << "not shaped";
+    ASSERT_TRUE(clock.pnlStartFailure);
+    EXPECT_TRUE(clock.pnlStartFailure->isVisible());
+    EXPECT_EQ(clock.pnlStartFailure->geometry(), clock.rect());
+    EXPECT_TRUE(clock.pnlStartFailure->text().contains(reports[0])) << clock.pnlStartFailure->text().toStdString();
+    EXPECT_TRUE(reports[0].contains(folder.file("Dial.db")));
+
+    // Retry before the repair: still the same window.
+    clock.pnlStartFailure->retryButton()->click();
+    EXPECT_FALSE(clock.StartupDone);
+    EXPECT_TRUE(clock.pnlStartFailure->isVisible());
+
+    folder.write("Dial.db", dialTable);
+    clock.pnlStartFailure->retryButton()->click();
+    EXPECT_TRUE(clock.StartupDone);
+    EXPECT_TRUE(clock.Timer1.isActive());
+    ASSERT_TRUE(waitFor([&] { return bool(clock.windowFlags() & Qt::FramelessWindowHint); }));
+    EXPECT_TRUE(clock.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(clock.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+    EXPECT_TRUE(clock.isVisible());
+    EXPECT_FALSE(clock.pnlStartFailure->isVisible());
+    EXPECT_EQ(clock.size(), QSize(60, 60)) << "the face is built";
+    EXPECT_EQ(clock.mask().boundingRect(), QRect(10, 10, 40, 40)) << "and shaped";
+    EXPECT_EQ(reports.size(), 1) << reports.join('\n').toStdString();
+
+    // Quit ends a failed start without writing the settings.
+    FacedFolder other;
+    const QByteArray settings = other.read("ZindleClock.ini");
+    other.write("Dial.db", QByteArray());
+    TfClock failed(other.path());
+    QSignalSpy closed(&failed, &TfClock::closed);
+    failed.show();
+    ASSERT_TRUE(waitFor([&] { return failed.pnlStartFailure && failed.pnlStartFailure->isVisible(); }));
+    failed.pnlStartFailure->quitButton()->click();
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(other.read("ZindleClock.ini"), settings);
 }
 
 TEST_F(FaultTest, FullDiskKeepsTheSettingsTheMaskAndTheTablesWhole)

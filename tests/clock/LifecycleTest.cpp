@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 namespace {
@@ -148,4 +150,38 @@ TEST_F(Lifecycle, EmptySkinTableKeepsTheNameFromTheFile)
     EXPECT_EQ(clock.HandRecNo, 0);
     clock.SaveSettings();
     EXPECT_EQ(IniFile(bare.file("ZindleClock.ini")).readString("Path", "HandName", ""), "My Hands");
+}
+
+// A position saved on a monitor that is gone: the clock comes back onto the
+// screen; a position with any part on the screen is kept as it is.
+TEST_F(Lifecycle, APositionOffEveryScreenComesBackAndAVisibleOneIsKept)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    struct Case { QByteArray settings; bool kept; };
+    const Case cases[] = {
+        {"top=-5000\nleft=90000\n", false},
+        {"top=-5000\nleft=100\n", false},
+        {"top=2147483647\nleft=-2147483648\n", false},
+        {"top=-20\nleft=-30\n", true},
+        {"top=" + QByteArray::number(screen.bottom()) + "\nleft=" + QByteArray::number(screen.right()) + "\n", true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.settings.toStdString());
+        folder.writeSettings("[Path]\n" + c.settings);
+        const IniFile saved(folder.file("ZindleClock.ini"));
+        const QPoint savedAt(IniFile::parseInteger(saved.readString("Path", "left", ""), 0),
+                             IniFile::parseInteger(saved.readString("Path", "top", ""), 0));
+        TfClock clock(folder.path());
+        clock.FormActivate();
+        ASSERT_TRUE(clock.StartupDone);
+        if (c.kept) {
+            EXPECT_EQ(clock.pos(), savedAt);
+        } else {
+            EXPECT_TRUE(screen.contains(QRect(clock.pos(), clock.size()))) << clock.x() << "," << clock.y();
+            // The position shown is the one written next.
+            clock.SaveSettings();
+            EXPECT_EQ(setting("left").toInt(), clock.x());
+            EXPECT_EQ(setting("top").toInt(), clock.y());
+        }
+    }
 }
