@@ -150,7 +150,7 @@ TZipReader::Plan TZipReader::plan() const
         zip_uint32_t attributes = 0;
         zip_file_get_external_attributes(z, index, 0, &opsys, &attributes);
         const quint32 type = opsys == ZIP_OPSYS_UNIX ? (attributes >> 16) & S_IFMT : 0;
-        if (stored.endsWith('/') || type == S_IFDIR)
+        if (isFolderEntryName(stored) || type == S_IFDIR)
             continue; // folders are never made
         if (type == S_IFLNK)
             refuse(QString("the entry %1 is a symbolic link").arg(stored));

@@ -10,13 +10,14 @@ struct zip;
 class TStagedFile;
 
 // Reads a ZIP package from outside and unpacks its entries into one base
-// folder under their bare file names (the folder part of a stored name is
-// dropped; folders are never made), replacing files already there.
+// folder under their bare file names (the folder part of a stored name, up
+// to the last '/' or '\', is dropped; folders are never made), replacing
+// files already there.
 //
 // A package is untrusted. unpackAll() checks every entry before it writes
 // anything and refuses the whole package when one entry:
 //  - has a name that is empty, ".", "..", absolute, climbs out with "..",
-//    or holds a backslash or control character;
+//    or holds a control character;
 //  - is a symbolic link or other special file (folder entries are skipped);
 //  - is encrypted, or compressed other than stored or deflated;
 //  - has the bare name of a protected file (compared ignoring case), or the

@@ -173,6 +173,17 @@ TEST_F(Installer, EntriesStoredUnderAFolderLandInTheProgramFolder)
     EXPECT_FALSE(QDir(folder.file("data")).exists());
 }
 
+// Zip tools on Windows separate folders with backslashes.
+TEST_F(Installer, EntriesStoredUnderAWindowsFolderLandInTheProgramFolder)
+{
+    package("windows", {{"body", "Robe"}}, {{"art\\bodies\\robe.bmp", "robe"}}, "data\\tables\\Skins.db");
+    install({"windows"});
+    EXPECT_EQ(namesOf(clock->tblBody), QStringList({"Cowboy", "Robe"}));
+    EXPECT_EQ(folder.read("robe.bmp"), "robe");
+    for (const QString &f : QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        EXPECT_FALSE(f.contains('\\')) << f.toStdString();
+}
+
 TEST_F(Installer, APackageWithoutACatalogueBringsNothing)
 {
     package("full", {{"dial", "Full"}});
