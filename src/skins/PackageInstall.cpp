@@ -53,6 +53,9 @@ void PackageInstall::checkCatalogue(const QString &folder, const QString &packag
             if (t.fields()[i].type != f.type)
                 throw ETableError(QString("field '%1' is not of type %2").arg(f.name, fieldTypeName(f.type)));
         }
+        // Before anything is replaced: a picture bomb refuses the package
+        // while the program folder is still as it was.
+        CatalogueMerge::checkPictures(t, packageName);
     } catch (const ETableError &e) {
         throw ESkinPackage(QString("Skin package %1: its Skins table is not a valid skin catalogue (%2)")
                                .arg(packageName, e.message()));

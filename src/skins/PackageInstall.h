@@ -9,7 +9,8 @@ class TTable;
 
 // Installs one skin package into the program folder: unpacks it into a
 // staging folder beside the program's files, checks what came out (no file
-// of the program's own, a catalogue that is a sound skin table), then moves
+// of the program's own, a catalogue that is a sound skin table whose
+// pictures are whole and within PictureLimit), then moves
 // the files into place, reopens the catalogue table and merges it into the
 // skin tables. Anything refused leaves the program folder as it was.
 class PackageInstall
