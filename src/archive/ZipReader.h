@@ -61,6 +61,11 @@ public:
     // Where entries unpack to; made when missing.
     void setBaseFolder(const QString &folder);
     QString baseFolder() const { return m_baseFolder; }
+    // The folder messages name instead of the base folder: where the files
+    // end up when the base folder is only a staging place on their way.
+    // The base folder itself when empty.
+    void setShownFolder(const QString &folder);
+    QString shownFolder() const;
 
     // Bare file names no entry may have: the program's own files.
     void setProtectedNames(const QStringList &names) { m_protected = names; }
@@ -103,5 +108,6 @@ private:
     std::unique_ptr<zip, Discard> m_zip;
     QString m_fileName;
     QString m_baseFolder;
+    QString m_shownFolder;
     QStringList m_protected;
 };

@@ -191,7 +191,7 @@ TEST_F(FaultTest, ReadOnlyFolderRefusesSaveResizeAndInstallWithoutLosingAnything
     reports.clear();
     PackageInstall install(clock.ProgramFolder, clock.tblSkins,
                            {&clock.tblClock, &clock.tblDial, &clock.tblHand, &clock.tblHead, &clock.tblBody}, 100);
-    ErrorReport::guard([&] { install.install(zip, "new.zip"); });
+    ErrorReport::guard([&] { install.install(zip); });
     ASSERT_EQ(reports.size(), 1);
     EXPECT_TRUE(reports[0].startsWith("Skin package new.zip: ")) << reports[0].toStdString();
     EXPECT_TRUE(reports[0].contains(mountPoint.path())) << reports[0].toStdString();
