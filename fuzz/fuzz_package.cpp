@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     PackageInstall install(tables.folder(), tables.skins, tables.targets(), 100);
     install.continueNewer = [] { return true; };
     try {
-        install.install(zip, "fuzz.zip");
+        install.install(zip);
     } catch (const std::runtime_error &e) {
         if (!*e.what())
             __builtin_trap();

@@ -1,5 +1,6 @@
 // The bytes of a picture field, as a table file from outside may hold them.
 #include "FuzzSupport.h"
+#include "PictureLimit.h"
 #include "TTable.h"
 #include "TableError.h"
 #include "TableSchema.h"
@@ -33,6 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     try {
         const QImage image = t.FieldByName("Image").asPicture();
         if (size > 0 && image.isNull())
+            std::abort();
+        // A picture beyond the limit is refused before it is decoded.
+        if (!image.isNull() && !PictureLimit::fits(image.size()))
             std::abort();
     } catch (const ETableError &) {
     }

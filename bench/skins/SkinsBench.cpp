@@ -113,7 +113,7 @@ void BM_InstallLargePackage(benchmark::State &state)
         state.ResumeTiming();
 
         PackageInstall install(setup.program, skins, {&clock, &dial, &hand, &head, &body}, 100);
-        last = install.install(setup.program + "skins/big.zip", "big");
+        last = install.install(setup.program + "skins/big.zip");
     }
     state.counters["added"] = last.added;
     state.counters["skipped"] = last.skipped;

@@ -91,8 +91,9 @@ void AlarmListModel::scheduleReload()
         return;
     m_reloadPending = true;
     QTimer::singleShot(0, this, [this] {
+        // Follows table changes, the tick's among them: flood-guarded.
         if (m_reloadPending)
-            ErrorReport::guard([this] { reload(); });
+            ErrorReport::guardTick([this] { reload(); });
     });
 }
 

@@ -64,7 +64,7 @@ TfAlarmMessage::TfAlarmMessage(TfClock &clock, QWidget *parent)
 
     MediaPlayer1 = AlarmSound::create();
     connect(MediaPlayer1.get(), &AlarmSound::notify, this,
-            [this] { ErrorReport::guard([this] { MediaPlayer1Notify(); }); });
+            [this] { ErrorReport::guardTick([this] { MediaPlayer1Notify(); }); }); // repeats while looping
     connect(btnStop, &QPushButton::clicked, this, [this] { ErrorReport::guard([this] { btnStopClick(); }); });
     connect(btnSnooze, &QPushButton::clicked, this, [this] { ErrorReport::guard([this] { btnSnoozeClick(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);

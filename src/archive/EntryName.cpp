@@ -2,6 +2,14 @@
 
 #include <QRegularExpression>
 
+namespace {
+
+bool isSeparator(QChar c) { return c == '/' || c == '\\'; }
+
+} // namespace
+
+bool isFolderEntryName(const QString &stored) { return !stored.isEmpty() && isSeparator(stored.back()); }
+
 QString bareEntryName(const QString &stored, QString *problem)
 {
     auto refuse = [&](const char *why) {
@@ -16,18 +24,14 @@ QString bareEntryName(const QString &stored, QString *problem)
     // The folder part is dropped anyway, but a package that names a place
     // outside its own tree is not one to trust with the rest of its files.
     static const QRegularExpression drive("^[A-Za-z]:");
-    if (stored.startsWith('/') || stored.startsWith('\\') || drive.match(stored).hasMatch())
+    if (isSeparator(stored.front()) || drive.match(stored).hasMatch())
         return refuse("points outside the base folder (absolute name)");
     static const QRegularExpression separators("[/\\\\]");
     if (stored.split(separators).contains(QStringLiteral("..")))
         return refuse("points outside the base folder (\"..\" in its name)");
-    const QString bare = stored.mid(stored.lastIndexOf('/') + 1);
+    const QString bare = stored.mid(int(stored.lastIndexOf(separators)) + 1);
     if (bare.isEmpty() || bare == "." || bare == "..")
         return refuse("has no usable file name");
-    // A backslash is a folder separator to Windows tools and an ordinary
-    // character here; either reading would be a guess.
-    if (bare.contains('\\'))
-        return refuse("has a backslash in its file name");
     problem->clear();
     return bare;
 }

@@ -10,8 +10,9 @@ class TStagedFile
 {
 public:
     // Creates the temporary file beside target; throws ESkinPackage naming
-    // package when the folder cannot take it.
-    TStagedFile(const QString &target, const QString &package);
+    // package when the folder cannot take it. Messages call the target
+    // shown (the target itself when empty).
+    TStagedFile(const QString &target, const QString &package, const QString &shown = QString());
     ~TStagedFile();
     TStagedFile(const TStagedFile &) = delete;
     TStagedFile &operator=(const TStagedFile &) = delete;
@@ -29,6 +30,7 @@ private:
 
     QString m_target;
     QString m_package;
+    QString m_shown;
     QTemporaryFile m_file;
     bool m_committed = false;
 };

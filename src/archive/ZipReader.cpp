@@ -49,12 +49,13 @@ void TZipReader::open(const QString &fileName)
     close();
     m_fileName = fileName;
     const QFileInfo info(fileName);
+    // The message names the package already.
     if (!info.exists())
-        refuse(QString("the file %1 does not exist").arg(fileName));
+        refuse("it does not exist");
     if (info.isDir())
-        refuse(QString("%1 is a folder, not a ZIP archive").arg(fileName));
+        refuse("it is a folder, not a ZIP archive");
     if (info.size() == 0)
-        refuse(QString("the file %1 is empty").arg(fileName));
+        refuse("it is empty");
 
     int code = 0;
     // CHECKCONS makes libzip refuse duplicate names and local headers that
@@ -95,6 +96,18 @@ void TZipReader::setBaseFolder(const QString &folder)
     m_baseFolder = folder;
     if (!m_baseFolder.isEmpty() && !m_baseFolder.endsWith('/'))
         m_baseFolder += '/';
+}
+
+void TZipReader::setShownFolder(const QString &folder)
+{
+    m_shownFolder = folder;
+    if (!m_shownFolder.isEmpty() && !m_shownFolder.endsWith('/'))
+        m_shownFolder += '/';
+}
+
+QString TZipReader::shownFolder() const
+{
+    return m_shownFolder.isEmpty() ? m_baseFolder : m_shownFolder;
 }
 
 void TZipReader::requireOpen() const
@@ -150,7 +163,7 @@ TZipReader::Plan TZipReader::plan() const
         zip_uint32_t attributes = 0;
         zip_file_get_external_attributes(z, index, 0, &opsys, &attributes);
         const quint32 type = opsys == ZIP_OPSYS_UNIX ? (attributes >> 16) & S_IFMT : 0;
-        if (stored.endsWith('/') || type == S_IFDIR)
+        if (isFolderEntryName(stored) || type == S_IFDIR)
             continue; // folders are never made
         if (type == S_IFLNK)
             refuse(QString("the entry %1 is a symbolic link").arg(stored));
@@ -169,7 +182,7 @@ TZipReader::Plan TZipReader::plan() const
                        .arg(st.comp_method));
         for (const QString &p : m_protected)
             if (bare.compare(p, Qt::CaseInsensitive) == 0)
-                refuse(QString("it is refused because it would replace the program's own file %1").arg(bare));
+                refuse(QString("it would replace the program's own file %1").arg(bare));
 
         const QString key = bare.toLower();
         if (taken.contains(key))
@@ -186,7 +199,7 @@ TZipReader::Plan TZipReader::plan() const
 
         const QFileInfo target(m_baseFolder + bare);
         if (target.isDir() && !target.isSymLink())
-            refuse(QString("its file %1 would replace the folder %2").arg(stored, target.filePath()));
+            refuse(QString("its file %1 would replace the folder %2").arg(stored, shownFolder() + bare));
         plan.entries.append({index, bare, st.size});
     }
     return plan;
@@ -237,7 +250,7 @@ void TZipReader::unpackAll()
         refuse("no folder to unpack into was given");
     const Plan p = plan();
     if (!QDir().mkpath(m_baseFolder))
-        refuse(QString("cannot make the folder %1").arg(m_baseFolder));
+        refuse(QString("cannot make the folder %1").arg(shownFolder()));
 
     int shown = -1;
     quint64 done = 0;
@@ -254,7 +267,7 @@ void TZipReader::unpackAll()
         report(int(qMin<quint64>(99, done * 100 / qMax<quint64>(1, p.total))));
     };
     for (const Entry &e : p.entries) {
-        staged.push_back(std::make_unique<TStagedFile>(m_baseFolder + e.name, packageName()));
+        staged.push_back(std::make_unique<TStagedFile>(m_baseFolder + e.name, packageName(), shownFolder() + e.name));
         stage(e, *staged.back(), advance);
     }
     for (auto &f : staged)

@@ -10,13 +10,14 @@ struct zip;
 class TStagedFile;
 
 // Reads a ZIP package from outside and unpacks its entries into one base
-// folder under their bare file names (the folder part of a stored name is
-// dropped; folders are never made), replacing files already there.
+// folder under their bare file names (the folder part of a stored name, up
+// to the last '/' or '\', is dropped; folders are never made), replacing
+// files already there.
 //
 // A package is untrusted. unpackAll() checks every entry before it writes
 // anything and refuses the whole package when one entry:
 //  - has a name that is empty, ".", "..", absolute, climbs out with "..",
-//    or holds a backslash or control character;
+//    or holds a control character;
 //  - is a symbolic link or other special file (folder entries are skipped);
 //  - is encrypted, or compressed other than stored or deflated;
 //  - has the bare name of a protected file (compared ignoring case), or the
@@ -60,6 +61,11 @@ public:
     // Where entries unpack to; made when missing.
     void setBaseFolder(const QString &folder);
     QString baseFolder() const { return m_baseFolder; }
+    // The folder messages name instead of the base folder: where the files
+    // end up when the base folder is only a staging place on their way.
+    // The base folder itself when empty.
+    void setShownFolder(const QString &folder);
+    QString shownFolder() const;
 
     // Bare file names no entry may have: the program's own files.
     void setProtectedNames(const QStringList &names) { m_protected = names; }
@@ -102,5 +108,6 @@ private:
     std::unique_ptr<zip, Discard> m_zip;
     QString m_fileName;
     QString m_baseFolder;
+    QString m_shownFolder;
     QStringList m_protected;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QEvent>
 #include <QHash>
 #include <QMessageBox>
 #include <QSet>
@@ -24,35 +25,64 @@ ReportState &state()
     return s;
 }
 
-} // namespace
+enum class Source { Command, Repeating };
 
-void ErrorReport::show(const QString &text)
+void report(const QString &text, Source source)
 {
     ReportState &s = state();
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (s.onScreen.contains(text))
         return;
-    const auto last = s.lastShown.constFind(text);
-    if (last != s.lastShown.constEnd() && now - *last < kQuietMs)
-        return;
+    if (source == Source::Repeating) {
+        const auto last = s.lastShown.constFind(text);
+        if (last != s.lastShown.constEnd() && QDateTime::currentMSecsSinceEpoch() - *last < kQuietMs)
+            return;
+    }
     s.onScreen.insert(text);
-    s.lastShown[text] = now;
     if (s.sink)
         s.sink(text);
     else
         QMessageBox::critical(nullptr, QApplication::applicationName(), text);
     s.onScreen.remove(text);
+    // Counted from the box's closing: a failing tick stays quiet for a
+    // minute after the user dismissed it, however long the box was open.
     s.lastShown[text] = QDateTime::currentMSecsSinceEpoch();
 }
 
-void ErrorReport::guard(const std::function<void()> &handler)
+void run(const std::function<void()> &handler, Source source)
 {
     try {
         handler();
     } catch (const std::exception &e) {
-        show(QString::fromUtf8(e.what()));
+        report(QString::fromUtf8(e.what()), source);
     } catch (...) {
-        show(QObject::tr("An unexpected error occurred."));
+        report(QObject::tr("An unexpected error occurred."), source);
+    }
+}
+
+} // namespace
+
+void ErrorReport::show(const QString &text) { report(text, Source::Command); }
+
+void ErrorReport::guard(const std::function<void()> &handler) { run(handler, Source::Command); }
+
+void ErrorReport::showTick(const QString &text) { report(text, Source::Repeating); }
+
+void ErrorReport::guardTick(const std::function<void()> &handler) { run(handler, Source::Repeating); }
+
+bool ErrorReport::isUserInput(const QEvent &event)
+{
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::Wheel:
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -4,6 +4,12 @@
 bool ZApplication::notify(QObject *receiver, QEvent *event)
 {
     bool handled = false;
-    ErrorReport::guard([&] { handled = QApplication::notify(receiver, event); });
+    const auto deliver = [&] { handled = QApplication::notify(receiver, event); };
+    // Menu commands and buttons guard themselves; what reaches here unguarded
+    // is mostly painting, timers and the like, which fail again and again.
+    if (ErrorReport::isUserInput(*event))
+        ErrorReport::guard(deliver);
+    else
+        ErrorReport::guardTick(deliver);
     return handled;
 }

@@ -74,7 +74,7 @@ TfClock::TfClock(const QString &programFolder, QWidget *parent) : TfClockBase(pa
     for (int i = 0; i < all.size(); ++i)
         all[i]->setTableName(names[i]);
     Timer1.setInterval(200);
-    connect(&Timer1, &QTimer::timeout, this, [this] { ErrorReport::guard([this] { Timer1Timer(); }); });
+    connect(&Timer1, &QTimer::timeout, this, [this] { ErrorReport::guardTick([this] { Timer1Timer(); }); });
     createFace();
     FormCreate(programFolder);
 }
@@ -126,7 +126,7 @@ void TfClock::FormCreate(const QString &programFolder)
     Chimes->AnimationFlag = [this] {
         return tblClock.RecordCount() > 0 && tblClock.FieldByName("AnimationFlag").asBoolean();
     };
-    Chimes->ErrorReport = [](const QString &message) { ErrorReport::show(message); };
+    Chimes->ErrorReport = [](const QString &message) { ErrorReport::showTick(message); };
     createTrayIcon();
 }
 
@@ -156,8 +156,10 @@ QString TfClock::settingsPath() const { return ProgramFolder + kSettingsFileName
 bool TfClock::event(QEvent *e)
 {
     const bool result = TfClockBase::event(e);
+    // A start that failed is tried again at every activation, and closing
+    // its box activates the window again.
     if (e->type() == QEvent::Show || e->type() == QEvent::WindowActivate)
-        ErrorReport::guard([this] { FormActivate(); });
+        ErrorReport::guardTick([this] { FormActivate(); });
     return result;
 }
 

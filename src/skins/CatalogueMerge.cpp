@@ -1,11 +1,10 @@
 #include "CatalogueMerge.h"
+#include "PictureLimit.h"
 #include "SkinPackageError.h"
 #include "SkinRules.h"
 #include "TTable.h"
 
-#include <QBuffer>
 #include <QHash>
-#include <QImageReader>
 #include <QStringList>
 
 namespace {
@@ -28,22 +27,41 @@ const QHash<QString, QStringList> &copiedFields()
 
 // Only the header is read: enough to turn away bytes that are no picture
 // at all, or one too large to ever draw, without decoding every picture of
-// a large package.
-bool plausiblePicture(const QByteArray &bytes)
+// a large package. Returns what is wrong, or an empty string.
+QString pictureProblem(const QByteArray &bytes)
 {
     if (bytes.isEmpty())
-        return true;
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "png");
-    if (!reader.canRead())
-        return false;
-    const QSize size = reader.size();
-    return size.isValid() && qint64(size.width()) * size.height() * 4 <= 256LL * 1024 * 1024;
+        return {};
+    const QSize size = PictureLimit::declaredSize(bytes);
+    if (!size.isValid())
+        return "is damaged";
+    if (!PictureLimit::fits(size))
+        return PictureLimit::tooLargeText(size);
+    return {};
+}
+
+void checkPicture(const QVariant &value, const QString &field, const QString &item, const QString &packageName)
+{
+    const QString problem = value.isNull() ? QString() : pictureProblem(value.toByteArray());
+    if (!problem.isEmpty())
+        throw ESkinPackage(
+            QString("Skin package %1: the picture %2 of item '%3' %4").arg(packageName, field, item, problem));
 }
 
 } // namespace
+
+void CatalogueMerge::checkPictures(TTable &catalogue, const QString &packageName)
+{
+    for (catalogue.First(); !catalogue.Eof(); catalogue.Next()) {
+        const QString table = SkinRules::targetTable(catalogue.FieldByName("Category").asString());
+        if (table.isEmpty())
+            continue;
+        for (const QString &f : copiedFields()[table])
+            if (catalogue.FieldByName(f).DataType() == FieldType::Picture)
+                checkPicture(catalogue.FieldByName(f).value(), f, catalogue.FieldByName("Name").asString(),
+                             packageName);
+    }
+}
 
 TTable *SkinTargets::table(const QString &name) const
 {
@@ -131,10 +149,11 @@ void CatalogueMerge::mergeItem(TTable &target, MergeResult &result)
         switch (to.DataType()) {
         case FieldType::Picture: {
             const QVariant v = from.value();
-            if (!v.isNull() && !plausiblePicture(v.toByteArray())) {
+            try {
+                checkPicture(v, f, name, packageName);
+            } catch (...) {
                 target.Cancel();
-                throw ESkinPackage(QString("Skin package %1: the picture %2 of item '%3' is damaged")
-                                       .arg(packageName, f, name));
+                throw;
             }
             to.setValue(v);
             break;

@@ -39,6 +39,11 @@ public:
 
     MergeResult run();
 
+    // Checks the header of every picture the merge would copy from the
+    // catalogue (damaged, or beyond PictureLimit) without changing anything;
+    // throws ESkinPackage naming the package, the picture and the item.
+    static void checkPictures(TTable &catalogue, const QString &packageName);
+
 private:
     void mergeItem(TTable &target, MergeResult &result);
 

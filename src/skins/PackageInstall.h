@@ -9,7 +9,8 @@ class TTable;
 
 // Installs one skin package into the program folder: unpacks it into a
 // staging folder beside the program's files, checks what came out (no file
-// of the program's own, a catalogue that is a sound skin table), then moves
+// of the program's own, a catalogue that is a sound skin table whose
+// pictures are whole and within PictureLimit), then moves
 // the files into place, reopens the catalogue table and merges it into the
 // skin tables. Anything refused leaves the program folder as it was.
 class PackageInstall
@@ -22,11 +23,13 @@ public:
     // Asked for an item made for a newer program; false stops the merge.
     std::function<bool()> continueNewer;
 
-    // packageFile: full path of the ZIP; packageName: as the user sees it.
-    MergeResult install(const QString &packageFile, const QString &packageName);
+    // packageFile: full path of the ZIP. Every refusal is an ESkinPackage
+    // whose message starts "Skin package <file name>: " and never names the
+    // staging folder.
+    MergeResult install(const QString &packageFile);
 
     // Checks a catalogue table file that came in a package (folder holds
-    // "Skins.db"); throws ESkinPackage naming the package.
+    // "Skins.db"); throws ESkinPackage naming the package, not the folder.
     static void checkCatalogue(const QString &folder, const QString &packageName);
 
 private:

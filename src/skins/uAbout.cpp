@@ -68,7 +68,7 @@ TfAbout::TfAbout(TfClock *clock, QWidget *parent) : QDialog(parent), m_clock(clo
     lblWebSite2->installEventFilter(this);
     connect(btnOK, &QPushButton::clicked, this, &TfAbout::accept);
     // The texts follow the record, like bound labels.
-    connect(&m_clock->tblProduct, &TTable::changed, this, [this] { ErrorReport::guard([this] { showRecord(); }); });
+    connect(&m_clock->tblProduct, &TTable::changed, this, [this] { ErrorReport::guardTick([this] { showRecord(); }); });
 }
 
 QString TfAbout::browserFailureText()

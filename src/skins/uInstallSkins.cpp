@@ -96,7 +96,7 @@ void TfInstallSkins::btnInstallClick()
         if (!lbSkins->item(row)->isSelected())
             continue;
         ProgressBar1->setValue(0);
-        install.install(m_files[row], lbSkins->item(row)->text());
+        install.install(m_files[row]);
     }
     accept();
 }

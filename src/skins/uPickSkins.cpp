@@ -200,7 +200,9 @@ void TfPickSkins::bindLabels()
         lblName->setText(has ? t->FieldByName("Name").asString() : QString());
         lblNotes->setText(has ? t->FieldByName("Notes").asString() : QString());
     };
-    m_binding = connect(t, &TTable::changed, this, [show] { ErrorReport::guard(show); });
+    // Every move of the table repaints the labels, several in one command:
+    // the same failure is told once.
+    m_binding = connect(t, &TTable::changed, this, [show] { ErrorReport::guardTick(show); });
     show();
 }
 

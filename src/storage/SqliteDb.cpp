@@ -1,7 +1,37 @@
 #include "SqliteDb.h"
 #include "TableError.h"
 
+#include <QFileInfo>
+
 #include <sqlite3.h>
+
+namespace {
+
+// What is wrong with the file, read from SQLite's result code; it follows
+// "Table file <path>". The statement that failed is of no use to the user.
+QString problemOf(int rc, const QString &detail)
+{
+    switch (rc & 0xff) {
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT: return "is damaged";
+    case SQLITE_CONSTRAINT: return "already holds a record with the same key";
+    case SQLITE_FULL: return "cannot be written: the disk is full";
+    case SQLITE_READONLY: return "cannot be written (" + detail + ")";
+    case SQLITE_IOERR:
+        if (rc == SQLITE_IOERR_READ || rc == SQLITE_IOERR_SHORT_READ)
+            return "cannot be read (" + detail + ")";
+        return "cannot be written (" + detail + ")";
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return "cannot be opened (" + detail + ")";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return "is in use by another program";
+    case SQLITE_NOMEM: return "cannot be read: out of memory";
+    default: return "cannot be used (" + detail + ")";
+    }
+}
+
+} // namespace
 
 SqliteDb::SqliteDb(const QString &path, Mode mode) : m_path(path)
 {
@@ -10,11 +40,12 @@ SqliteDb::SqliteDb(const QString &path, Mode mode) : m_path(path)
         flags |= SQLITE_OPEN_CREATE;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString reason = rc == SQLITE_CANTOPEN ? QString("the file does not exist or cannot be opened")
-                                                      : QString::fromUtf8(sqlite3_errstr(rc));
+        const QString detail = QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw ETableError(QString("Cannot open table file %1: %2").arg(path, reason));
+        if (rc == SQLITE_CANTOPEN && mode != Create && !QFileInfo::exists(path))
+            throw ETableError::inFile(path, "does not exist");
+        throw ETableError::inFile(path, problemOf(rc, detail));
     }
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, 2000);
@@ -25,18 +56,9 @@ SqliteDb::~SqliteDb()
     sqlite3_close_v2(m_db);
 }
 
-void SqliteDb::fail(const QString &what, int rc) const
+void SqliteDb::fail(int rc) const
 {
-    const int primary = rc & 0xff;
-    QString reason = QString::fromUtf8(sqlite3_errmsg(m_db));
-    if (primary == SQLITE_CONSTRAINT)
-        reason = "a record with the same key already exists";
-    else if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
-        reason = "the file is damaged or is not a table of this program";
-    else if (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR
-             || primary == SQLITE_FULL || primary == SQLITE_PERM)
-        reason = "the file cannot be written (" + reason + ")";
-    throw ETableError(QString("Table file %1: %2 failed: %3").arg(m_path, what, reason));
+    throw ETableError::inFile(m_path, problemOf(rc, QString::fromUtf8(sqlite3_errmsg(m_db))));
 }
 
 void SqliteDb::exec(const QString &sql)
@@ -45,7 +67,7 @@ void SqliteDb::exec(const QString &sql)
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err);
     sqlite3_free(err);
     if (rc != SQLITE_OK)
-        fail(sql.section(' ', 0, 0), rc);
+        fail(rc);
 }
 
 qint64 SqliteDb::lastInsertId() const { return sqlite3_last_insert_rowid(m_db); }
@@ -56,7 +78,7 @@ SqliteStmt::SqliteStmt(const SqliteDb &db, const QString &sql) : m_db(db)
 {
     const int rc = sqlite3_prepare_v2(db.handle(), sql.toUtf8().constData(), -1, &m_stmt, nullptr);
     if (rc != SQLITE_OK)
-        db.fail("reading", rc);
+        db.fail(rc);
 }
 
 SqliteStmt::~SqliteStmt() { sqlite3_finalize(m_stmt); }
@@ -102,7 +124,7 @@ bool SqliteStmt::step()
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    m_db.fail((rc & 0xff) == SQLITE_CONSTRAINT ? QString("writing a record") : QString("reading"), rc);
+    m_db.fail(rc);
 }
 
 int SqliteStmt::columnCount() const { return sqlite3_column_count(m_stmt); }

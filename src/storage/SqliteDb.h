@@ -7,7 +7,7 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 // Thin RAII layer over the SQLite C API. Every failure becomes an ETableError
-// that names the database file.
+// that names the database file and says what is wrong with it.
 class SqliteDb
 {
 public:
@@ -20,7 +20,9 @@ public:
     sqlite3 *handle() const { return m_db; }
     const QString &path() const { return m_path; }
     void exec(const QString &sql);
-    [[noreturn]] void fail(const QString &what, int rc) const;
+    // Throws the ETableError that says what SQLite's result code rc means
+    // for the file.
+    [[noreturn]] void fail(int rc) const;
     qint64 lastInsertId() const;
     bool inTransaction() const;
 

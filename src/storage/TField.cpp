@@ -1,4 +1,5 @@
 #include "TField.h"
+#include "PictureLimit.h"
 #include "TTable.h"
 #include "TableError.h"
 
@@ -129,6 +130,12 @@ void TField::setAsDateTime(double value)
         setValue(value);
 }
 
+QString TField::pictureName() const
+{
+    return QString("The picture in field '%1' of table %2 (%3)")
+        .arg(FieldName(), m_table->TableName(), m_table->FileName());
+}
+
 QImage TField::asPicture() const
 {
     if (DataType() != FieldType::Picture)
@@ -139,12 +146,17 @@ QImage TField::asPicture() const
     QBuffer buffer;
     buffer.setData(bytes);
     QImageReader reader(&buffer, "png");
-    // A hostile picture must not make us allocate gigabytes.
+    // The header's size is checked before anything is decoded.
+    const QSize declared = reader.size();
+    if (declared.isValid() && !PictureLimit::fits(declared))
+        throw ETableError(pictureName() + " " + PictureLimit::tooLargeText(declared));
+    // Should a header not tell, decoding still stops short of gigabytes.
     reader.setAllocationLimit(256);
     QImage image = reader.read();
     if (image.isNull())
-        throw ETableError(QString("The picture in field '%1' of table %2 (%3) is damaged")
-                              .arg(FieldName(), m_table->TableName(), m_table->FileName()));
+        throw ETableError(pictureName() + " is damaged");
+    if (!PictureLimit::fits(image.size()))
+        throw ETableError(pictureName() + " " + PictureLimit::tooLargeText(image.size()));
     return image;
 }
 
@@ -156,6 +168,10 @@ void TField::setAsPicture(const QImage &picture)
         Clear();
         return;
     }
+    // What could not be read back is not stored.
+    if (!PictureLimit::fits(picture.size()))
+        throw ETableError(QString("Cannot store the picture in field '%1': it ").arg(FieldName())
+                          + PictureLimit::tooLargeText(picture.size()));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

@@ -29,6 +29,7 @@ public:
     double asDateTime() const;
     void setAsDateTime(double value);
     // Pictures are stored losslessly (PNG) and come back pixel for pixel.
+    // A picture beyond PictureLimit is neither read nor stored.
     QImage asPicture() const;
     void setAsPicture(const QImage &picture);
     // Generic value: the stored representation (pictures as their bytes), so
@@ -37,6 +38,8 @@ public:
     void setValue(const QVariant &value);
 
 private:
+    QString pictureName() const; // "The picture in field 'X' of table T (file)"
+
     TTable *m_table;
     int m_index;
 };

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
@@ -82,39 +83,47 @@ void TTable::loadSchema()
     m_fields.clear();
     m_keyField.clear();
     m_keyIndex = -1;
-    try {
-        {
-            SqliteStmt st(*m_db, "SELECT key_field FROM zindle_table");
-            if (!st.step())
-                throw ETableError("");
-            m_keyField = st.text(0);
-        }
-        SqliteStmt st(*m_db, "SELECT name, type FROM zindle_fields ORDER BY pos");
-        while (st.step()) {
-            FieldDef f{st.text(0), FieldType::String};
-            if (f.name.isEmpty() || !fieldTypeFromName(st.text(1), &f.type))
-                throw ETableError("");
-            m_fields.append(f);
-        }
-        QStringList columns;
-        SqliteStmt info(*m_db, "PRAGMA table_info(data)");
-        while (info.step())
-            columns << info.text(1).toLower();
-        for (const FieldDef &f : m_fields)
-            if (!columns.contains(f.name.toLower()))
-                throw ETableError("");
-        if (m_fields.isEmpty() || !columns.contains("id"))
-            throw ETableError("");
-    } catch (const ETableError &e) {
-        const QString detail = e.message().isEmpty() ? QString() : " (" + e.message() + ")";
-        throw ETableError(QString("Cannot open table %1: the file %2 is damaged or is not a table of this program%3")
-                              .arg(m_name, FileName(), detail));
+    const QString file = FileName();
+    // SQLite takes an empty file for an empty database.
+    if (QFileInfo(file).size() == 0)
+        throw ETableError::inFile(file, "is damaged: it is empty");
+    {
+        // Reading the file's list of tables is the first real read: a file
+        // that is no database at all fails here as damaged.
+        SqliteStmt st(*m_db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+                             "('zindle_table', 'zindle_fields', 'data')");
+        if (!st.step() || st.int64(0) != 3)
+            throw ETableError::notATableFile(file);
     }
+    auto damaged = [&](const QString &why) { return ETableError::inFile(file, "is damaged: " + why); };
+    {
+        SqliteStmt st(*m_db, "SELECT key_field FROM zindle_table");
+        if (!st.step())
+            throw damaged("it has no table description");
+        m_keyField = st.text(0);
+    }
+    SqliteStmt st(*m_db, "SELECT name, type FROM zindle_fields ORDER BY pos");
+    while (st.step()) {
+        FieldDef f{st.text(0), FieldType::String};
+        if (f.name.isEmpty() || !fieldTypeFromName(st.text(1), &f.type))
+            throw damaged(QString("a field has no name or an unknown type"));
+        m_fields.append(f);
+    }
+    QStringList columns;
+    SqliteStmt info(*m_db, "PRAGMA table_info(data)");
+    while (info.step())
+        columns << info.text(1).toLower();
+    if (m_fields.isEmpty())
+        throw damaged("it describes no fields");
+    for (const FieldDef &f : m_fields)
+        if (!columns.contains(f.name.toLower()))
+            throw damaged(QString("its records lack the field '%1'").arg(f.name));
+    if (!columns.contains("id"))
+        throw damaged("its records have no numbers");
     if (!m_keyField.isEmpty()) {
         m_keyIndex = fieldIndex(m_keyField);
         if (m_keyIndex < 0)
-            throw ETableError(QString("Cannot open table %1: the file %2 names a key field it does not have")
-                                  .arg(m_name, FileName()));
+            throw damaged(QString("its key field '%1' is not among its fields").arg(m_keyField));
         m_keyField = m_fields[m_keyIndex].name;
     }
     m_current.fill(QVariant(), m_fields.size());
@@ -288,7 +297,7 @@ void TTable::loadCurrent()
                 m_current[i] = st.value(i);
         st.reset();
         if (!found)
-            throw ETableError(QString("Table file %1: a record vanished while it was read").arg(FileName()));
+            throw ETableError::inFile(FileName(), "changed while it was read: a record vanished");
     }
     m_currentLoaded = true;
 }

@@ -14,6 +14,8 @@ namespace {
 const char *const NotResolved = "the time server's name could not be resolved";
 }
 
+const char *const TIpSNTPClient::InvalidSocketText = "invalid udp socket";
+
 TIpSNTPClient::TIpSNTPClient(SystemClock &clock, QObject *parent) : QObject(parent), m_clock(clock) {}
 
 TIpSNTPClient::~TIpSNTPClient() { Cancel(); }
@@ -68,11 +70,16 @@ void TIpSNTPClient::QueryTime()
     if (literal.setAddress(entry.host)) {
         openSocket(literal);
         if (!m_socket)
-            throw ESntpError(QStringLiteral("invalid udp socket"));
+            throw ESntpError(QString::fromLatin1(InvalidSocketText));
         return;
     }
+    lookUp(entry.host, query);
+}
+
+void TIpSNTPClient::lookUp(const QString &host, int query)
+{
     // The look-up runs off the main thread so the window stays responsive.
-    m_lookupId = QHostInfo::lookupHost(entry.host, this, [this, query](const QHostInfo &info) {
+    m_lookupId = QHostInfo::lookupHost(host, this, [this, query](const QHostInfo &info) {
         if (query != m_query || info.lookupId() != m_lookupId)
             return;
         m_lookupId = -1;
@@ -82,6 +89,8 @@ void TIpSNTPClient::QueryTime()
 
 void TIpSNTPClient::lookedUp(int query, const QList<QHostAddress> &addresses)
 {
+    if (query != m_query)
+        return;
     if (addresses.isEmpty()) {
         fail(sfUnresolved, QString::fromLatin1(NotResolved));
         return;
@@ -93,8 +102,10 @@ void TIpSNTPClient::lookedUp(int query, const QList<QHostAddress> &addresses)
             break;
         }
     openSocket(chosen);
+    // Not a socket error with a handle and code: the same error QueryTime
+    // throws for an address it cannot open a socket for, come later.
     if (!m_socket && query == m_query)
-        emit OnError(this, -1, int(QAbstractSocket::UnknownSocketError), QStringLiteral("invalid udp socket"));
+        emit OnFailure(this, sfNoSocket, QString::fromLatin1(InvalidSocketText));
 }
 
 void TIpSNTPClient::openSocket(const QHostAddress &address)

@@ -20,15 +20,21 @@ public:
 // One SNTP query at a time to a time server; sets the clock through the
 // SystemClock when the server's time is off by more than SyncThreshold
 // milliseconds. Every query ends in at most one of OnSNTPTime (a reply we
-// believe), OnFailure (nothing usable, or the clock change was refused) or
-// OnError (a socket error); a server that never answers ends in nothing, and
-// the caller decides when to give up.
+// believe), OnFailure (nothing usable, the clock change was refused, or no
+// socket could be opened for the server's address) or OnError (a socket
+// error); a server that never answers ends in nothing, and the caller
+// decides when to give up.
 class TIpSNTPClient : public QObject
 {
     Q_OBJECT
 public:
-    enum TIpSNTPFailure { sfUnresolved, sfInvalidReply, sfClockRefused };
+    // sfNoSocket: the server's name was looked up but no socket opens for
+    // its address; the reason is InvalidSocketText, the error QueryTime
+    // throws when that happens to an address given as such.
+    enum TIpSNTPFailure { sfUnresolved, sfInvalidReply, sfClockRefused, sfNoSocket };
     Q_ENUM(TIpSNTPFailure)
+
+    static const char *const InvalidSocketText; // "invalid udp socket"
 
     explicit TIpSNTPClient(SystemClock &clock, QObject *parent = nullptr);
     ~TIpSNTPClient() override;
@@ -41,7 +47,7 @@ public:
     void setSyncThreshold(int ms) { m_syncThreshold = ms; }
 
     // Starts a query and returns at once. A query still waiting is abandoned
-    // and its socket closed. Throws ESntpError("invalid udp socket") when the
+    // and its socket closed. Throws ESntpError(InvalidSocketText) when the
     // socket for a server given by address cannot be opened.
     void QueryTime();
     // Abandons the query in progress, if any, and closes its socket.
@@ -57,8 +63,16 @@ signals:
     void OnError(TIpSNTPClient *Sender, qintptr Socket, int ErrCode, const QString &ErrStr);
     void OnFailure(TIpSNTPClient *Sender, TIpSNTPClient::TIpSNTPFailure Kind, const QString &Reason);
 
-private:
+protected:
+    // Looks a server name up with the system and hands the addresses found
+    // (none when it fails) to lookedUp, later, on the main thread. Tests put
+    // names here that the system's look-up cannot be made to give.
+    virtual void lookUp(const QString &host, int query);
+    // Opens the query's socket for the best address and sends the request;
+    // a query since abandoned is dropped.
     void lookedUp(int query, const QList<QHostAddress> &addresses);
+
+private:
     void openSocket(const QHostAddress &address);
     void sendRequest();
     void readReply();

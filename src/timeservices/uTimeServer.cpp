@@ -169,6 +169,12 @@ void TfTimeServer::IpSNTPClient1SNTPTime(double, double, double, int, bool)
 
 void TfTimeServer::IpSNTPClient1Failure(TIpSNTPClient::TIpSNTPFailure Kind, const QString &Reason)
 {
+    // Shown as the error Get Time meets when the socket cannot be opened at
+    // once: the text alone, "Please wait." until the next tick.
+    if (Kind == TIpSNTPClient::sfNoSocket) {
+        message(QMessageBox::Critical, Reason);
+        return;
+    }
     SyncPending = false;
     if (Kind == TIpSNTPClient::sfClockRefused) {
         QString why = Reason;

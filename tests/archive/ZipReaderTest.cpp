@@ -1,3 +1,4 @@
+#include "EntryName.h"
 #include "SkinPackageError.h"
 #include "TempFolder.h"
 #include "ZipMaker.h"
@@ -70,6 +71,73 @@ z.close()
     EXPECT_EQ(progress.last(), 100);
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     EXPECT_EQ(std::count(progress.begin(), progress.end(), 100), 1);
+}
+
+// Stored names as zip tools write them, and the file each unpacks to; an
+// empty bare name means the whole package is refused, for the reason given.
+TEST(ZipReader, EntryNamesBecomeBareFileNames)
+{
+    const struct
+    {
+        const char *stored;
+        const char *bare;
+        const char *refusal;
+    } cases[] = {
+        {"dial.bmp", "dial.bmp", ""},
+        {"art/dial.bmp", "dial.bmp", ""},
+        {"art\\dial.bmp", "dial.bmp", ""},
+        {"art\\deep\\dial.bmp", "dial.bmp", ""},
+        {"art/deep\\dial.bmp", "dial.bmp", ""},
+        {"art\\deep/dial.bmp", "dial.bmp", ""},
+        {"art\\.hidden", ".hidden", ""},
+        {"a..b\\c..d", "c..d", ""},
+        {"", "", "empty name"},
+        {".", "", "no usable file name"},
+        {"..", "", "outside"},
+        {"art\\.", "", "no usable file name"},
+        {"art/.", "", "no usable file name"},
+        {"art\\..", "", "outside"},
+        {"..\\evil.bmp", "", "outside"},
+        {"art\\..\\..\\evil.bmp", "", "outside"},
+        {"art/..\\evil.bmp", "", "outside"},
+        {"/tmp/evil.bmp", "", "absolute"},
+        {"\\evil.bmp", "", "absolute"},
+        {"\\\\server\\share\\evil.bmp", "", "absolute"},
+        {"C:\\evil.bmp", "", "absolute"},
+        {"c:evil.bmp", "", "absolute"},
+        {"art\\evil\n.bmp", "", "control character"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.stored);
+        QString problem = "unset";
+        EXPECT_EQ(bareEntryName(QString::fromUtf8(c.stored), &problem), QString::fromUtf8(c.bare));
+        if (*c.refusal)
+            EXPECT_TRUE(problem.contains(QString::fromUtf8(c.refusal))) << problem.toStdString();
+        else
+            EXPECT_EQ(problem, "");
+    }
+    EXPECT_TRUE(isFolderEntryName("art/"));
+    EXPECT_TRUE(isFolderEntryName("art\\deep\\"));
+    EXPECT_FALSE(isFolderEntryName("art\\deep"));
+}
+
+// A package written by a tool that separates folders with backslashes.
+TEST(ZipReader, BackslashFoldersAreDroppedLikeSlashes)
+{
+    TempFolder work, out;
+    ASSERT_EQ(makeZip(work.file("windows.zip"), R"PY(
+z = zf()
+entry(z, 'art\\', b'')
+entry(z, 'art\\deep\\', b'')
+entry(z, 'art\\deep\\dial.bmp', b'new dial')
+entry(z, 'Skins.db', b'catalogue')
+z.close()
+)PY"), "");
+    out.write("dial.bmp", "old dial");
+    ASSERT_EQ(unpackError(work.file("windows.zip"), out.path()), "");
+    EXPECT_EQ(everythingIn(out.path()), QStringList({"Skins.db", "dial.bmp"}));
+    EXPECT_EQ(out.read("dial.bmp"), "new dial");
+    EXPECT_EQ(out.read("Skins.db"), "catalogue");
 }
 
 // Written in one go, and streamed the way pipe-fed tools write: sizes and
@@ -233,7 +301,9 @@ const Hostile kHostile[] = {
     {"climbsdeep", GOOD "entry(z, 'art/../../evil.bmp', b'x'); z.close()", "outside"},
     {"absolute", GOOD "entry(z, '/tmp/evil.bmp', b'x'); z.close()", "outside"},
     {"drive", GOOD "entry(z, 'C:/evil.bmp', b'x'); z.close()", "outside"},
-    {"backslash", GOOD "entry(z, 'art\\\\evil.bmp', b'x'); z.close()", "backslash"},
+    {"backslashclimbs", GOOD "entry(z, 'art\\\\..\\\\..\\\\evil.bmp', b'x'); z.close()", "outside"},
+    {"backslashabsolute", GOOD "entry(z, '\\\\evil.bmp', b'x'); z.close()", "outside"},
+    {"backslashdrive", GOOD "entry(z, 'C:\\\\evil.bmp', b'x'); z.close()", "outside"},
     {"dot", GOOD "entry(z, 'art/.', b'x'); z.close()", "no usable file name"},
     {"dotdot", GOOD "entry(z, '..', b'x'); z.close()", "outside"},
     {"control", GOOD "entry(z, 'evil\\n.bmp', b'x'); z.close()", "control character"},
@@ -251,6 +321,7 @@ const Hostile kHostile[] = {
      "encrypted"},
     {"duplicate", GOOD "entry(z, 'twice.bmp', b'1'); entry(z, 'twice.bmp', b'2'); z.close()", "damaged"},
     {"samebare", GOOD "entry(z, 'a/x.bmp', b'1'); entry(z, 'b/x.bmp', b'2'); z.close()", "same file"},
+    {"samebarebackslash", GOOD "entry(z, 'a\\\\x.bmp', b'1'); entry(z, 'b/x.bmp', b'2'); z.close()", "same file"},
     {"samebarecase", GOOD "entry(z, 'X.bmp', b'1'); entry(z, 'x.bmp', b'2'); z.close()", "same file"},
     {"ratio", GOOD "entry(z, 'zeros.bmp', bytes(4 << 20)); z.close()", "beyond 1:200"},
     {"total",

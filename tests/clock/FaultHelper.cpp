@@ -53,7 +53,7 @@ int main(int argc, char **argv)
             t->OpenTable(folder, name);
         PackageInstall install(folder, skins, {&clock, &dial, &hand, &head, &body}, 100);
         ready();
-        install.install(args[3], "kill.zip");
+        install.install(args[3]);
         return 0;
     }
     std::fputs("usage: fault_helper settings FOLDER | install FOLDER ZIP\n", stderr);

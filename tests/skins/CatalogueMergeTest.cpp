@@ -1,4 +1,5 @@
 #include "CatalogueMerge.h"
+#include "PictureBytes.h"
 #include "SkinFolder.h"
 #include "SkinPackageError.h"
 #include "TableSchema.h"
@@ -169,6 +170,64 @@ TEST_F(Merge, ADamagedPictureRefusesTheWholePackage)
     EXPECT_EQ(dial.FieldByName("Name").asString(), "Dial 006");
     // The tables work on after the refusal.
     EXPECT_EQ(merge({{"dial", "Good"}}).added, 1);
+}
+
+// The header is enough to refuse a picture bomb, in any picture field: the
+// message names the package, the field and the item.
+TEST_F(Merge, APictureBeyondTheLimitRefusesTheWholePackage)
+{
+    const struct
+    {
+        const char *category;
+        const char *field;
+        int width, height;
+    } cases[] = {
+        {"hand", "imgSecond", 8000, 8000},
+        {"clock", "image", 8000, 8000},
+        {"clock", "AnimationImage", 200, 4097},
+        {"dial", "image", 4097, 4097},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.field);
+        writeCatalogue(package.path(), {{"dial", "Fine"}, {c.category, "Big"}});
+        {
+            TTable raw;
+            raw.OpenTable(package.path(), "Skins");
+            raw.Last(); // insertion order
+            raw.Edit();
+            raw.FieldByName(c.field).setValue(pngBytes(c.width, c.height));
+            raw.Post();
+        }
+        TTable skins;
+        skins.OpenTable(package.path(), "Skins");
+        CatalogueMerge m(skins, targets(), 100);
+        m.packageName = "bomb.zip";
+        try {
+            m.run();
+            ADD_FAILURE() << "the package was taken";
+        } catch (const ESkinPackage &e) {
+            EXPECT_EQ(e.message(), QString("Skin package bomb.zip: the picture %1 of item 'Big' is %2 x %3 pixels, "
+                                           "larger than the 4096 x 4096 a picture may have")
+                                       .arg(c.field)
+                                       .arg(c.width)
+                                       .arg(c.height));
+        }
+        EXPECT_EQ(namesOf(dial), QStringList({"Dial 006"}));
+    }
+    // At the limit a picture is taken.
+    writeCatalogue(package.path(), {{"hand", "Largest"}});
+    {
+        TTable raw;
+        raw.OpenTable(package.path(), "Skins");
+        raw.First();
+        raw.Edit();
+        raw.FieldByName("imgHour").setValue(pngBytes(4096, 4096));
+        raw.Post();
+    }
+    TTable skins;
+    skins.OpenTable(package.path(), "Skins");
+    CatalogueMerge m(skins, targets(), 100);
+    EXPECT_EQ(m.run().added, 1);
 }
 
 TEST_F(Merge, AnEmptyCatalogueAddsNothing)

@@ -1,4 +1,6 @@
+#include "PictureBytes.h"
 #include "SkinFolder.h"
+#include "SqliteDb.h"
 #include "uClock.h"
 #include "uInstallSkins.h"
 
@@ -173,6 +175,17 @@ TEST_F(Installer, EntriesStoredUnderAFolderLandInTheProgramFolder)
     EXPECT_FALSE(QDir(folder.file("data")).exists());
 }
 
+// Zip tools on Windows separate folders with backslashes.
+TEST_F(Installer, EntriesStoredUnderAWindowsFolderLandInTheProgramFolder)
+{
+    package("windows", {{"body", "Robe"}}, {{"art\\bodies\\robe.bmp", "robe"}}, "data\\tables\\Skins.db");
+    install({"windows"});
+    EXPECT_EQ(namesOf(clock->tblBody), QStringList({"Cowboy", "Robe"}));
+    EXPECT_EQ(folder.read("robe.bmp"), "robe");
+    for (const QString &f : QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        EXPECT_FALSE(f.contains('\\')) << f.toStdString();
+}
+
 TEST_F(Installer, APackageWithoutACatalogueBringsNothing)
 {
     package("full", {{"dial", "Full"}});
@@ -197,6 +210,26 @@ TEST_F(Installer, HostilePackagesAreRefusedWhole)
     createTable(work.path(), standardSchema("Time"));
     const QString catalogue = work.file("Skins.db");
     const QString zeros = "@zeros:600";
+    // Catalogues that are table files, but not ones to take.
+    TempFolder bomb, foreign, viewed;
+    writeCatalogue(bomb.path(), {{"dial", "Big"}});
+    {
+        TTable t;
+        t.OpenTable(bomb.path(), "Skins");
+        t.Edit();
+        t.FieldByName("image").setValue(pngBytes(8000, 8000));
+        t.Post();
+    }
+    {
+        SqliteDb db(foreign.file("Skins.db"), SqliteDb::Create);
+        db.exec("CREATE TABLE data(id INTEGER PRIMARY KEY, x TEXT)");
+    }
+    writeCatalogue(viewed.path(), {{"dial", "Sneaky"}});
+    {
+        SqliteDb db(viewed.file("Skins.db"), SqliteDb::ReadWrite);
+        db.exec("CREATE VIEW v AS SELECT 1");
+    }
+    work.write("nothing", "");
 
     struct Case
     {
@@ -232,6 +265,11 @@ TEST_F(Installer, HostilePackagesAreRefusedWhole)
              f.putChar(char(c ^ 0x5a));
          }, "damaged"},
         {"empty", [&](const QString &z) { QFile f(z); f.open(QIODevice::WriteOnly); }, nullptr},
+        {"bomb", [&](const QString &z) { zipFiles(z, {{"Skins.db", bomb.file("Skins.db")}}); }, "8000 x 8000 pixels"},
+        {"foreign", [&](const QString &z) { zipFiles(z, {{"Skins.db", foreign.file("Skins.db")}}); }, "not a table file"},
+        {"emptytable", [&](const QString &z) { zipFiles(z, {{"Skins.db", work.file("nothing")}}); }, "empty"},
+        {"view", [&](const QString &z) { zipFiles(z, {{"Skins.db", viewed.file("Skins.db")}}); }, "unexpected object"},
+        {"windowsfolder", [&](const QString &z) { zipFiles(z, {{"data\\ZindleClock.ini", work.file("settings")}}); }, "own file ZindleClock.ini"},
     };
     clock = folder.startClock("ClockName=C Tower\n");
     const QStringList before = programFiles();
@@ -245,7 +283,12 @@ TEST_F(Installer, HostilePackagesAreRefusedWhole)
         QFile::remove(zip);
         ASSERT_EQ(errors.texts.size(), 1) << c.name;
         const QString text = errors.texts[0];
-        EXPECT_TRUE(text.contains(c.name)) << c.name << ": " << text.toStdString();
+        // Every refusal starts the same way, names the package by its file
+        // name and never the place it was unpacked in on its way.
+        EXPECT_TRUE(text.startsWith(QString("Skin package %1.zip: ").arg(c.name))) << c.name << ": " << text.toStdString();
+        EXPECT_FALSE(text.contains(".skin-install")) << c.name << ": " << text.toStdString();
+        EXPECT_FALSE(text.contains(".zc-unpack")) << c.name << ": " << text.toStdString();
+        EXPECT_FALSE(text.contains(folder.path())) << c.name << ": " << text.toStdString();
         if (c.says) {
             EXPECT_TRUE(text.contains(c.says)) << c.name << ": " << text.toStdString();
         }

@@ -1,3 +1,4 @@
+#include "PictureBytes.h"
 #include "SkinFolder.h"
 #include "SkinPreview.h"
 #include "uClock.h"
@@ -187,4 +188,27 @@ TEST_F(Picker, ThePreviewLeavesOutTheBottomLeftColourAndCutsAtTheStrips)
     EXPECT_EQ(drawn.pixelColor(89, 2), QColor(Qt::white)) << "cut at the strip's edge";
     // The hour hand is solid black, its own key colour: nothing of it shows.
     EXPECT_EQ(drawn.pixelColor(128, 128), QColor(Qt::white));
+}
+
+// Browsing onto an item whose picture is a bomb: the picker says so, naming
+// the table and the field, and goes on; nothing is decoded.
+TEST_F(Picker, APictureBeyondTheLimitIsReportedNotShown)
+{
+    clock->tblDial.FindKey("D3");
+    clock->tblDial.Edit();
+    clock->tblDial.FieldByName("Image").setValue(pngBytes(8000, 8000));
+    clock->tblDial.Post();
+    clock->tblDial.FindKey("D2");
+    picker->PageControl1->setCurrentIndex(1);
+    EXPECT_EQ(shown(), "D2");
+    click(picker->navNext);
+    EXPECT_EQ(shown(), "D3");
+    EXPECT_EQ(errors.texts, QStringList({QString("The picture in field 'Image' of table Dial (%1) is 8000 x 8000 "
+                                                 "pixels, larger than the 4096 x 4096 a picture may have")
+                                             .arg(clock->tblDial.FileName())}));
+    errors.texts.clear();
+    click(picker->navPrior);
+    EXPECT_EQ(shown(), "D2");
+    EXPECT_EQ(picker->imgPreview->mainRect(), QRect(0, 0, 257, 257));
+    EXPECT_TRUE(errors.texts.isEmpty());
 }

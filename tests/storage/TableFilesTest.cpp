@@ -2,6 +2,7 @@
 #include "TableError.h"
 #include "TableFixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -80,6 +81,86 @@ TEST(TableFiles, BadFilesGiveAnErrorNamingTheFile)
         FAIL();
     } catch (const ETableError &e) {
         EXPECT_TRUE(e.message().contains(folder.file("Missing.db"))) << e.what();
+    }
+}
+
+// Each damage is told by what is wrong with the file, naming it once; the
+// statement that failed is of no use to the user.
+TEST(TableFiles, ADamagedFileIsToldByWhatIsWrong)
+{
+    const QByteArray header = QByteArray("SQLite format 3") + char(0);
+    auto bytes = [](QByteArray b) { return [b](TempFolder &f) { f.write("Dial.db", b); }; };
+    auto good = [](const std::function<void(TempFolder &, const QByteArray &)> &damage) {
+        return [damage](TempFolder &f) {
+            createTable(f.path(), standardSchema("Dial"));
+            {
+                TTable t;
+                t.OpenTable(f.path(), "Dial");
+                for (int i = 0; i < 50; ++i) {
+                    t.Append();
+                    t.FieldByName("Name").setAsString(QString("dial %1").arg(i));
+                    t.FieldByName("Notes").setAsString(QString(500, QChar('n')));
+                    t.Post();
+                }
+            }
+            damage(f, f.read("Dial.db"));
+        };
+    };
+    auto sql = [good](const char *statement) {
+        return good([statement](TempFolder &f, const QByteArray &) {
+            SqliteDb(f.file("Dial.db"), SqliteDb::ReadWrite).exec(statement);
+        });
+    };
+    const struct
+    {
+        const char *what;
+        std::function<void(TempFolder &)> make;
+        const char *problem; // follows "Table file <path> "
+    } cases[] = {
+        {"missing", [](TempFolder &) {}, "does not exist"},
+        {"folder", [](TempFolder &f) { QDir(f.path()).mkdir("Dial.db"); }, "cannot be opened"},
+        {"empty", bytes({}), "is damaged: it is empty"},
+        {"garbage", bytes(QByteArray(4096, 'x')), "is damaged"},
+        {"header only", bytes(header + QByteArray(40, '\1')), "is damaged"},
+        {"cut", good([](TempFolder &f, const QByteArray &b) { f.write("Dial.db", b.left(b.size() / 3)); }), "is damaged"},
+        {"overwritten",
+         good([](TempFolder &f, const QByteArray &b) { f.write("Dial.db", b.left(100) + QByteArray(b.size() - 100, '\xff')); }),
+         "is damaged"},
+        {"foreign", [](TempFolder &f) { SqliteDb(f.file("Dial.db"), SqliteDb::Create).exec("CREATE TABLE data(id INTEGER PRIMARY KEY)"); },
+         nullptr},
+        {"no description", sql("DELETE FROM zindle_table"), "is damaged: it has no table description"},
+        {"no fields", sql("DELETE FROM zindle_fields"), "is damaged: it describes no fields"},
+        {"unknown type", sql("UPDATE zindle_fields SET type = 'colour' WHERE name = 'Notes'"),
+         "is damaged: a field has no name or an unknown type"},
+        {"column gone", sql("ALTER TABLE data DROP COLUMN Notes"), "is damaged: its records lack the field 'Notes'"},
+        {"key gone", sql("UPDATE zindle_table SET key_field = 'Colour'"),
+         "is damaged: its key field 'Colour' is not among its fields"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        c.make(folder);
+        const QString file = folder.file("Dial.db");
+        TTable t;
+        try {
+            t.OpenTable(folder.path(), "Dial");
+            for (t.First(); !t.Eof(); t.Next())
+                t.FieldByName("Notes").asString();
+            ADD_FAILURE() << "opened and read";
+            continue;
+        } catch (const ETableError &e) {
+            if (c.problem)
+                EXPECT_EQ(e.message().left(e.message().indexOf(" (")),
+                          QString("Table file %1 %2").arg(file, c.problem));
+            else
+                EXPECT_EQ(e.message(), QString("The file %1 is not a table file of Zindle Clock").arg(file));
+            EXPECT_EQ(e.message().count(file), 1) << e.what();
+            EXPECT_EQ(e.file(), file);
+            EXPECT_FALSE(e.problem().contains(file)) << e.what();
+            EXPECT_FALSE(e.message().contains("failed")) << e.what();
+            EXPECT_FALSE(e.message().contains("PRAGMA")) << e.what();
+        }
+        EXPECT_FALSE(t.Active());
     }
 }
 

@@ -1,3 +1,4 @@
+#include "PictureBytes.h"
 #include "TableError.h"
 #include "TableFixture.h"
 
@@ -161,6 +162,52 @@ TEST_F(TableFixture, PicturesComeBackPixelForPixel)
 
     addDial("no picture");
     EXPECT_TRUE(dial.FieldByName("Image").asPicture().isNull());
+}
+
+// A picture bomb (a few KB of PNG that unpack to gigabytes) is refused from
+// its header, with a message naming the table, the field and the file; so is
+// storing a picture that could not be read back.
+TEST_F(TableFixture, PicturesBeyondTheLimitAreRefused)
+{
+    const struct
+    {
+        int width, height;
+        bool fits;
+    } cases[] = {
+        {4096, 4096, true}, {4096, 1, true}, {1, 4096, true},   {4097, 1, false},
+        {1, 4097, false},   {8000, 8000, false}, {65535, 2, false}, {2, 1000000, false},
+    };
+    addDial("pic");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(QString("%1 x %2").arg(c.width).arg(c.height).toStdString());
+        dial.Edit();
+        dial.FieldByName("Image").setValue(pngBytes(c.width, c.height));
+        dial.Post();
+        if (c.fits) {
+            EXPECT_EQ(dial.FieldByName("Image").asPicture().size(), QSize(c.width, c.height));
+            continue;
+        }
+        try {
+            dial.FieldByName("image").asPicture();
+            ADD_FAILURE() << "read";
+        } catch (const ETableError &e) {
+            EXPECT_EQ(e.message(), QString("The picture in field 'Image' of table Dial (%1) is %2 x %3 pixels, "
+                                           "larger than the 4096 x 4096 a picture may have")
+                                       .arg(dial.FileName())
+                                       .arg(c.width)
+                                       .arg(c.height));
+        }
+        if (qint64(c.width) * c.height > 100000000)
+            continue; // not worth making as a picture
+        dial.Edit();
+        try {
+            dial.FieldByName("Image").setAsPicture(QImage(c.width, c.height, QImage::Format_Mono));
+            ADD_FAILURE() << "stored";
+        } catch (const ETableError &e) {
+            EXPECT_TRUE(e.message().contains("larger than the 4096 x 4096")) << e.what();
+        }
+        dial.Cancel();
+    }
 }
 
 TEST_F(TableFixture, ChangeNoticesPauseWhileControlsAreDisabled)

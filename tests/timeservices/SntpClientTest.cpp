@@ -271,4 +271,60 @@ TEST_F(SntpClient, ServerThatCannotBeResolvedIsAFailure)
     }
 }
 
+// A link-local address without its interface takes no socket. Given as an
+// address, QueryTime throws at once; given as a name that the look-up turns
+// into it, the same text comes later, as a failure of the query.
+TEST_F(SntpClient, AnAddressNoSocketOpensForIsAnInvalidUdpSocket)
+{
+    client.setServer("fe80::1");
+    try {
+        client.QueryTime();
+        ADD_FAILURE() << "no error";
+    } catch (const ESntpError &e) {
+        EXPECT_STREQ(e.what(), "invalid udp socket");
+    }
+    EXPECT_EQ(client.QuerySocket(), nullptr);
+}
+
+// The system's look-up cannot be made to give such an address here.
+class LinkLocalLookUp : public TIpSNTPClient
+{
+public:
+    using TIpSNTPClient::TIpSNTPClient;
+
+protected:
+    void lookUp(const QString &host, int query) override
+    {
+        QMetaObject::invokeMethod(
+            this,
+            [this, host, query] {
+                lookedUp(query, host == "link-local.test" ? QList<QHostAddress>{QHostAddress("fe80::1")}
+                                                          : QList<QHostAddress>{});
+            },
+            Qt::QueuedConnection);
+    }
+};
+
+TEST_F(SntpClient, ANameNoSocketOpensForIsAnInvalidUdpSocket)
+{
+    LinkLocalLookUp named(clock);
+    QVector<QPair<TIpSNTPClient::TIpSNTPFailure, QString>> failures;
+    int others = 0;
+    QObject::connect(&named, &TIpSNTPClient::OnFailure, &named,
+                     [&](TIpSNTPClient *, TIpSNTPClient::TIpSNTPFailure kind, const QString &reason) {
+                         failures.append({kind, reason});
+                     });
+    QObject::connect(&named, &TIpSNTPClient::OnError, &named, [&] { ++others; });
+    QObject::connect(&named, &TIpSNTPClient::OnSNTPTime, &named, [&] { ++others; });
+    named.setServer("link-local.test:123");
+    named.QueryTime();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !failures.isEmpty(); }, 10000));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_EQ(failures[0].first, TIpSNTPClient::sfNoSocket);
+    EXPECT_EQ(failures[0].second, "invalid udp socket");
+    EXPECT_EQ(others, 0);
+    EXPECT_EQ(named.QuerySocket(), nullptr);
+}
+
 } // namespace

@@ -188,6 +188,37 @@ TEST_F(TimeServerDialog, SocketErrorShowsHandleAndCodeInHex)
                                      "WinSock Error (10001): Connection refused, on API 'Fd_Read'"});
 }
 
+// A server no socket opens for: the error's own text in a box, as the error
+// report shows it, and the result text stays "Please wait." until the next
+// tick. Given as an address it is found at once, as a name after the look-up.
+TEST_F(TimeServerDialog, NoSocketForTheServerShowsInvalidUdpSocket)
+{
+    table.Last();
+    table.Edit();
+    table.FieldByName("TimeServer").setAsString("fe80::1");
+    table.Post();
+    ASSERT_EQ(table.FieldByName("TimeServer").asString(), "fe80::1");
+    auto d = open();
+    getTime(*d);
+    EXPECT_EQ(boxes(*d), QStringList{"invalid udp socket"});
+    EXPECT_EQ(result(*d), "Please wait.");
+    EXPECT_TRUE(d->syncPending());
+    d->Timer1Timer();
+    EXPECT_EQ(result(*d), TfTimeServer::LongFailureText);
+
+    // A name: the look-up is under way when the failure comes.
+    first.behaviour.silent = true;
+    table.First();
+    auto named = open();
+    getTime(*named);
+    emit named->client().OnFailure(&named->client(), TIpSNTPClient::sfNoSocket, "invalid udp socket");
+    EXPECT_EQ(boxes(*named), QStringList{"invalid udp socket"});
+    EXPECT_EQ(result(*named), "Please wait.");
+    EXPECT_TRUE(named->syncPending());
+    named->Timer1Timer();
+    EXPECT_EQ(result(*named), TfTimeServer::LongFailureText);
+}
+
 TEST_F(TimeServerDialog, ClosingStopsTheTimerAndTheQueryWaitingForAnAnswer)
 {
     first.behaviour.silent = true;
