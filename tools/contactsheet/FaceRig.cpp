@@ -33,7 +33,7 @@ FaceRig::FaceRig(const QString &programFolder)
         PackageInstall install(c.ProgramFolder, c.tblSkins, {&c.tblClock, &c.tblDial, &c.tblHand, &c.tblHead, &c.tblBody},
                                c.AppVersion);
         install.continueNewer = [] { return true; };
-        install.install(from + "skins/" + package, package);
+        install.install(from + "skins/" + package);
     }
 }
 
