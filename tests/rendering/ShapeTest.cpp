@@ -1,3 +1,4 @@
+#include "Eventually.h"
 #include "MaskRegion.h"
 #include "ShapeFormUnit.h"
 #include "TempFolder.h"
@@ -386,7 +387,7 @@ TEST_F(ShapeFormTest, LeftPressDragsTheWindow)
     EXPECT_EQ(downs, 2);
     EXPECT_TRUE(form.followingMouse());
     QTest::mouseMove(&form, QPoint(40, 25));
-    QTRY_COMPARE(form.pos(), QPoint(130, 115));
+    ASSERT_TRUE(eventually([&] { return form.pos() == QPoint(130, 115); }));
     QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_FALSE(form.followingMouse());
 }
