@@ -25,7 +25,7 @@ namespace {
 
 const int kRounds = 200;
 // Changes a writer makes at most before it is killed.
-const int kMostSteps = 24;
+const int kMostSteps = 12;
 
 QString integrity(const QString &file)
 {

@@ -340,7 +340,7 @@ void killAfter(const QStringList &args, const std::function<bool(const QByteArra
 
 TEST_F(FaultTest, SettingsKilledWhileSavedAreOneVersionOrTheOther)
 {
-    TempFolder folder;
+    TempFolder folder(TempFolder::InMemory);
     folder.write("ZindleClock.ini", "[Path]\nFadeSpeed=5\n");
     const TestSeed seed;
     SCOPED_TRACE(seed.replay);
@@ -383,7 +383,7 @@ TEST_F(FaultTest, InstallKilledLeavesTheTablesAsTheyWereOrWithTheWholePackage)
         // the checks, moves and merge that follow.
         const int percent = rng.bounded(2) ? 100 : int(rng.bounded(-1, 100));
         SCOPED_TRACE(percent);
-        TempFolder folder;
+        TempFolder folder(TempFolder::InMemory);
         before.copyTo(folder.path());
         killAfter({"install", folder.path(), zip}, [&](const QByteArray &line) {
             return line == "ready" ? percent < 0 : line.toInt() >= percent;
