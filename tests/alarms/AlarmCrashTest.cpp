@@ -1,21 +1,21 @@
 #include "AlarmRules.h"
 #include "AlarmStore.h"
 #include "DateTime.h"
+#include "KilledWriter.h"
 #include "TableSchema.h"
 #include "TempFolder.h"
+#include "TestSeed.h"
 
 #include <QMap>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <csignal>
-#include <cstdlib>
 #include <sys/wait.h>
-#include <unistd.h>
 
-// A process that changes alarms in a loop is killed at random moments. Every
-// change it makes goes through the store: an alarm fired and closed (moved on
+// A process that changes alarms in a loop is killed at random points of its
+// work: after a random number of changes, wherever the next one then stands.
+// Every change goes through the store: an alarm fired and closed (moved on
 // or removed, with or without a snooze), an alarm edited, removed, added.
 // Eight alarms "T1".."T8" are only ever moved, edited or replaced by their
 // own snooze, so each must be there exactly once after any kill; "T9" comes
@@ -24,6 +24,8 @@
 namespace {
 
 const int kRounds = 200;
+// Changes a writer makes at most before it is killed.
+const int kMostSteps = 12;
 
 QString integrity(const QString &file)
 {
@@ -53,7 +55,7 @@ AlarmRecord makeAlarm(const QString &title, int type, double due)
     return r;
 }
 
-[[noreturn]] void changeAlarmsForever(const QString &folder, quint32 seed)
+void changeAlarmsForever(const QString &folder, quint32 seed, const KilledWriter::Step &step)
 {
     QRandomGenerator rng(seed);
     TTable alarm, alarm2;
@@ -92,6 +94,7 @@ AlarmRecord makeAlarm(const QString &title, int type, double due)
             break;
         }
         }
+        step();
     }
 }
 
@@ -106,7 +109,7 @@ struct Alarm2Row
 
 TEST(AlarmCrashTest, KilledAtRandomTheTablesStayInStep)
 {
-    TempFolder folder;
+    TempFolder folder(TempFolder::InMemory);
     createTable(folder.path(), standardSchema("Alarm"));
     createTable(folder.path(), standardSchema("Alarm2"));
     {
@@ -119,16 +122,16 @@ TEST(AlarmCrashTest, KilledAtRandomTheTablesStayInStep)
             store.save(0, makeAlarm(QString("T%1").arg(i), (i - 1) % 7, base + i / 24.0));
     }
 
+    const TestSeed seed;
+    SCOPED_TRACE(seed.replay);
+    QRandomGenerator rng(seed.value);
     int withNine = 0;
     for (int round = 0; round < kRounds; ++round) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0)
-            changeAlarmsForever(folder.path(), quint32(round + 1));
-        usleep(2000 + QRandomGenerator::global()->bounded(25000));
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
+        const quint32 writerSeed = rng.generate();
+        KilledWriter writer([&](const KilledWriter::Step &step) { changeAlarmsForever(folder.path(), writerSeed, step); });
+        ASSERT_TRUE(writer.waitForSteps(int(rng.bounded(kMostSteps + 1))))
+            << "round " << round << ": the writer stopped by itself";
+        const int status = writer.kill();
         ASSERT_TRUE(WIFSIGNALED(status)) << "round " << round << ": the writer stopped by itself";
 
         TTable::removeStaleSuperJournals(folder.path());

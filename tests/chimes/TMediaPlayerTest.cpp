@@ -174,7 +174,7 @@ TEST_F(PlayerNotice, EndOfPlaybackIsNoticedOnceOnTheMainThread)
         EXPECT_TRUE(spy.isEmpty()) << "the notice waits for the event loop";
         EXPECT_EQ(waitForNotice(), TMediaPlayer::nvSuccessful) << file;
         EXPECT_FALSE(player.isPlaying());
-        QTest::qWait(100);
+        QTest::qWait(100); // nothing may come now: a fixed wait is the test
         EXPECT_TRUE(spy.isEmpty()) << "a second notice for " << file;
     }
 }
@@ -185,7 +185,7 @@ TEST_F(PlayerNotice, StopIsNoticedAsAborted)
     player.Stop();
     EXPECT_FALSE(player.isPlaying());
     EXPECT_EQ(waitForNotice(), TMediaPlayer::nvAborted);
-    QTest::qWait(400);
+    QTest::qWait(400); // nothing may come now: longer than the sound would have played
     EXPECT_TRUE(spy.isEmpty()) << "the stopped sound must not report its end later";
 }
 

@@ -1,5 +1,6 @@
 #include "DateTime.h"
 #include "IniFile.h"
+#include "Eventually.h"
 #include "TTable.h"
 #include "TempFolder.h"
 
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -76,24 +76,21 @@ protected:
         env.insert("XDG_RUNTIME_DIR", runtime.path());
         clock.setProcessEnvironment(env);
         clock.start(folder.file("ZindleClock"), {});
-        ASSERT_TRUE(clock.waitForStarted(10000));
+        ASSERT_TRUE(clock.waitForStarted(kPatienceMs));
     }
     void TearDown() override
     {
         clock.kill();
-        clock.waitForFinished(10000);
+        clock.waitForFinished(kPatienceMs);
         if (display)
             XCloseDisplay(display);
     }
 
     Window waitForWindow()
     {
-        for (int i = 0; i < 200; ++i) {
-            if (Window w = findWindow(display, DefaultRootWindow(display), "Zindle Clock"))
-                return w;
-            QThread::msleep(50);
-        }
-        return 0;
+        Window w = 0;
+        eventually([&] { return (w = findWindow(display, DefaultRootWindow(display), "Zindle Clock")) != 0; });
+        return w;
     }
 
     Display *display = nullptr;
@@ -120,25 +117,39 @@ TEST_P(RunningClock, WindowTakesTheClockOutlineAndTheSecondHandMoves)
 
     const Window w = waitForWindow();
     ASSERT_NE(w, 0u) << "the clock never showed";
-    QThread::msleep(1500); // settle: the face is built and shaped
+    // The window shows before its face is built and shaped at the scale.
     XWindowAttributes a;
-    ASSERT_TRUE(XGetWindowAttributes(display, w, &a));
-    EXPECT_EQ(QSize(a.width, a.height), size);
-
-    int count = 0, ordering = 0;
-    XRectangle *rects = XShapeGetRectangles(display, w, ShapeBounding, &count, &ordering);
     qint64 shaped = 0;
-    for (int i = 0; i < count; ++i)
-        shaped += qint64(rects[i].width) * rects[i].height;
-    if (rects)
-        XFree(rects);
+    auto settled = [&] {
+        if (!XGetWindowAttributes(display, w, &a))
+            return false;
+        int count = 0, ordering = 0;
+        XRectangle *rects = XShapeGetRectangles(display, w, ShapeBounding, &count, &ordering);
+        shaped = 0;
+        for (int i = 0; i < count; ++i)
+            shaped += qint64(rects[i].width) * rects[i].height;
+        if (rects)
+            XFree(rects);
+        return QSize(a.width, a.height) == size && shaped == inside;
+    };
+    eventually(settled);
+    EXPECT_EQ(QSize(a.width, a.height), size);
     EXPECT_EQ(shaped, inside) << "the window's shape is the clock's outline";
 
-    const QImage first = grab(display, w, a.width, a.height);
-    QThread::msleep(1100);
-    const QImage second = grab(display, w, a.width, a.height);
-    ASSERT_FALSE(first.isNull() || second.isNull()) << "the window could not be read back";
-    EXPECT_NE(first, second) << "the second hand turned";
+    // Two changes of the picture: the first may be the face being painted
+    // at last, the second can only be the tick turning a hand.
+    QImage shown = grab(display, w, a.width, a.height);
+    ASSERT_FALSE(shown.isNull()) << "the window could not be read back";
+    for (int change = 1; change <= 2; ++change) {
+        QImage next;
+        eventually([&] {
+            next = grab(display, w, a.width, a.height);
+            return !next.isNull() && next != shown;
+        });
+        ASSERT_FALSE(next.isNull()) << "the window could not be read back";
+        ASSERT_NE(next, shown) << "change " << change << ": the second hand turned";
+        shown = next;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, RunningClock, ::testing::Values(16, 8));

@@ -1,7 +1,9 @@
 // A process the fault tests kill at an unlucky moment.
 //   fault_helper settings <folder>     saves the settings over and over
 //   fault_helper install <folder> <zip> installs one skin package
-// It says "ready" on its standard output once the work is about to start.
+// It says "ready" on its standard output once the work is about to start,
+// then one line for each step of its work: "saved" after each save, the
+// percentage after each progress report of the install.
 #include "CatalogueMerge.h"
 #include "ClockSettings.h"
 #include "IniFile.h"
@@ -14,9 +16,9 @@
 
 namespace {
 
-void ready()
+void say(const QByteArray &line)
 {
-    std::fputs("ready\n", stdout);
+    std::fputs((line + '\n').constData(), stdout);
     std::fflush(stdout);
 }
 
@@ -38,11 +40,12 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     if (args.size() >= 3 && args[1] == "settings") {
         const QString path = args[2] + kSettingsFileName;
-        ready();
+        say("ready");
         for (int i = 0;; ++i) {
             IniFile ini(path);
             writeClockSettings(ini, version(i));
             ini.save();
+            say("saved");
         }
     }
     if (args.size() >= 4 && args[1] == "install") {
@@ -52,7 +55,8 @@ int main(int argc, char **argv)
                                {&body, "Body"}, {&skins, "Skins"}})
             t->OpenTable(folder, name);
         PackageInstall install(folder, skins, {&clock, &dial, &hand, &head, &body}, 100);
-        ready();
+        install.progress = [](int percent) { say(QByteArray::number(percent)); };
+        say("ready");
         install.install(args[3]);
         return 0;
     }

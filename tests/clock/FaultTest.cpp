@@ -6,6 +6,7 @@
 #include "AlarmStore.h"
 #include "DateTime.h"
 #include "ErrorReport.h"
+#include "Eventually.h"
 #include "IniFile.h"
 #include "PackageInstall.h"
 #include "RotImg.h"
@@ -14,6 +15,7 @@
 #include "StartFailurePanel.h"
 #include "TableError.h"
 #include "TImage.h"
+#include "TestSeed.h"
 #include "uClock.h"
 
 #include <QAction>
@@ -24,7 +26,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QRandomGenerator>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <malloc.h>
@@ -49,7 +50,7 @@ bool run(const QString &program, const QStringList &args)
 {
     QProcess p;
     p.start(program, args);
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return p.waitForFinished(kPatienceMs) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 // A small file system of the test's own: refusals are real even for root,
@@ -423,29 +424,42 @@ TEST_F(FaultTest, DamagedTableFileIsNamed)
 
 namespace {
 
-// Starts the helper, waits for it to begin, lets it work for `ms` and
-// kills it without warning.
-void killDuring(const QStringList &args, int ms)
+// Starts the helper and kills it without warning as soon as a line it says
+// ("ready", then one a step of its work) is the one `last` waits for. The
+// kill follows the helper's own progress, not a clock: on a busy machine a
+// fixed delay would mostly land before the work had begun.
+void killAfter(const QStringList &args, const std::function<bool(const QByteArray &line)> &last)
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.start(ZC_FAULT_HELPER, args);
-    ASSERT_TRUE(p.waitForStarted(10000));
-    while (!p.canReadLine() && p.state() == QProcess::Running)
-        p.waitForReadyRead(100);
-    QThread::msleep(ms);
+    ASSERT_TRUE(p.waitForStarted(kPatienceMs));
+    for (;;) {
+        if (p.canReadLine()) {
+            if (last(p.readLine().trimmed()))
+                break;
+        } else if (!p.waitForReadyRead(kPatienceMs) && !p.canReadLine()) {
+            break; // it has ended: nothing left to kill
+        }
+    }
     p.kill();
-    p.waitForFinished(10000);
+    p.waitForFinished(kPatienceMs);
 }
 
 } // namespace
 
 TEST_F(FaultTest, SettingsKilledWhileSavedAreOneVersionOrTheOther)
 {
-    TempFolder folder;
+    TempFolder folder(TempFolder::InMemory);
     folder.write("ZindleClock.ini", "[Path]\nFadeSpeed=5\n");
-    for (int ms = 0; ms < 24; ms += 2) {
-        killDuring({"settings", folder.path()}, ms);
+    const TestSeed seed;
+    SCOPED_TRACE(seed.replay);
+    QRandomGenerator rng(seed.value);
+    for (int round = 0; round < 12; ++round) {
+        // Killed after a random number of whole saves, in the middle of the next.
+        int saves = int(rng.bounded(16));
+        SCOPED_TRACE(saves);
+        killAfter({"settings", folder.path()}, [&](const QByteArray &) { return saves-- == 0; });
         const IniFile ini(folder.file("ZindleClock.ini"));
         const QString speed = ini.readString("Path", "FadeSpeed", "");
         const QString name = ini.readString("Path", "ClockName", "");
@@ -469,12 +483,21 @@ TEST_F(FaultTest, InstallKilledLeavesTheTablesAsTheyWereOrWithTheWholePackage)
     FacedFolder before;
     TempFolder packages;
     const QString zip = makePackage(packages, "kill.zip", 8);
+    const TestSeed seed;
+    SCOPED_TRACE(seed.replay);
+    QRandomGenerator rng(seed.value);
     int whole = 0, none = 0;
-    for (int ms = 0; ms < 200; ms += 10) {
-        SCOPED_TRACE(ms);
-        TempFolder folder;
+    for (int round = 0; round < 20; ++round) {
+        // Half the kills come while the package is unpacked (at a random
+        // percentage; -1: before it begins), half after it is unpacked, in
+        // the checks, moves and merge that follow.
+        const int percent = rng.bounded(2) ? 100 : int(rng.bounded(-1, 100));
+        SCOPED_TRACE(percent);
+        TempFolder folder(TempFolder::InMemory);
         before.copyTo(folder.path());
-        killDuring({"install", folder.path(), zip}, ms);
+        killAfter({"install", folder.path(), zip}, [&](const QByteArray &line) {
+            return line == "ready" ? percent < 0 : line.toInt() >= percent;
+        });
         TTable dial, clock;
         dial.OpenTable(folder.path(), "Dial");
         clock.OpenTable(folder.path(), "Clock");

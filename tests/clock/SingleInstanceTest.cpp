@@ -1,9 +1,9 @@
+#include "Eventually.h"
 #include "TempFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -32,20 +32,17 @@ protected:
         auto p = std::make_unique<QProcess>();
         p->setProcessEnvironment(env);
         p->start(folder.file("ZindleClock"), {});
-        EXPECT_TRUE(p->waitForStarted(10000));
+        EXPECT_TRUE(p->waitForStarted(kPatienceMs));
         return p;
     }
 
     // The lock names its holder's process id on the first line.
     bool waitForHolder(qint64 pid)
     {
-        for (int i = 0; i < 200; ++i) {
+        return eventually([&] {
             QFile lock(runtime.path() + "/Zindle Watch.lock");
-            if (lock.open(QIODevice::ReadOnly) && lock.readLine().trimmed().toLongLong() == pid)
-                return true;
-            QThread::msleep(50);
-        }
-        return false;
+            return lock.open(QIODevice::ReadOnly) && lock.readLine().trimmed().toLongLong() == pid;
+        });
     }
 
     TempFolder folder;
@@ -61,17 +58,17 @@ TEST_F(RealProgram, SecondCopyEndsSilentlyAndAKilledHolderIsReplaced)
     ASSERT_TRUE(waitForHolder(first->processId()));
 
     auto second = start();
-    ASSERT_TRUE(second->waitForFinished(20000));
+    ASSERT_TRUE(second->waitForFinished(kPatienceMs));
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second->exitCode(), 0);
     EXPECT_TRUE(second->readAllStandardOutput().isEmpty());
     EXPECT_EQ(first->state(), QProcess::Running) << "the first copy is not disturbed";
 
     ::kill(pid_t(first->processId()), SIGKILL);
-    first->waitForFinished(10000);
+    first->waitForFinished(kPatienceMs);
     auto third = start();
     EXPECT_TRUE(waitForHolder(third->processId())) << "the lock of a killed copy is taken over";
     EXPECT_EQ(third->state(), QProcess::Running);
     third->kill();
-    third->waitForFinished(10000);
+    third->waitForFinished(kPatienceMs);
 }

@@ -1,5 +1,6 @@
 // On a real X server: a turning hand repaints only where it was and where
 // it is, and what the screen shows afterwards is what a full repaint shows.
+#include "Eventually.h"
 #include "RotImg.h"
 
 #include <QGuiApplication>
@@ -8,6 +9,21 @@
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
+
+namespace {
+
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+} // namespace
 
 TEST(HandRepaint, PartialRepaintsLeaveNoTrace)
 {
@@ -28,13 +44,17 @@ TEST(HandRepaint, PartialRepaintsLeaveNoTrace)
     second.setGeometry(3, 1, 293, 298);
     second.setPicture(hand);
     face.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&face));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&face, kPatienceMs));
 
+    // Each turn is painted and shown before the next: the partial repaints
+    // add up on the screen, as the tick's turns do.
+    PaintCounter counter;
+    second.installEventFilter(&counter);
     for (int angle = 360; angle >= 300; angle -= 6) {
+        const int before = counter.paints;
         second.setAngle(angle);
-        QTest::qWait(20);
+        ASSERT_TRUE(eventually([&] { return counter.paints > before; })) << "angle " << angle << " was never painted";
     }
-    QTest::qWait(100);
     const QImage screen = face.screen()->grabWindow(face.winId()).toImage().convertToFormat(QImage::Format_RGB32);
     const QImage full = face.grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(screen.size(), full.size());

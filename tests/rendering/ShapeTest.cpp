@@ -1,4 +1,5 @@
 #include "DragStart.h"
+#include "Eventually.h"
 #include "MaskRegion.h"
 #include "ShapeFormUnit.h"
 #include "TempFolder.h"
@@ -404,7 +405,7 @@ TEST_F(ShapeFormTest, LeftPressDragsTheWindow)
     // Past it the window follows, keeping the press point under the pointer.
     QTest::mouseMove(&form, QPoint(40, 25));
     EXPECT_TRUE(form.followingMouse());
-    QTRY_COMPARE(form.pos(), QPoint(130, 115));
+    ASSERT_TRUE(eventually([&] { return form.pos() == QPoint(130, 115); }));
     QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_FALSE(form.followingMouse());
 }

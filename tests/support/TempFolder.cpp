@@ -1,9 +1,24 @@
 #include "TempFolder.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <stdexcept>
 
-TempFolder::TempFolder()
+namespace {
+
+QString baseFor(TempFolder::Where where)
+{
+    const QFileInfo shm("/dev/shm");
+    const bool memory = where == TempFolder::InMemory && shm.isDir() && shm.isWritable();
+    const QString name = QCoreApplication::applicationName();
+    return (memory ? shm.filePath() : QDir::tempPath()) + "/" + (name.isEmpty() ? "qt_temp" : name) + "-XXXXXX";
+}
+
+} // namespace
+
+TempFolder::TempFolder(Where where) : m_dir(baseFor(where))
 {
     if (!m_dir.isValid())
         throw std::runtime_error("cannot create a temporary folder");
