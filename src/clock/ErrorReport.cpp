@@ -24,6 +24,14 @@ ReportState &state()
     return s;
 }
 
+// Error texts name files, packages and servers: shown as plain text.
+void showBox(const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 } // namespace
 
 void ErrorReport::show(const QString &text)
@@ -40,7 +48,7 @@ void ErrorReport::show(const QString &text)
     if (s.sink)
         s.sink(text);
     else
-        QMessageBox::critical(nullptr, QApplication::applicationName(), text);
+        showBox(text);
     s.onScreen.remove(text);
     s.lastShown[text] = QDateTime::currentMSecsSinceEpoch();
 }
