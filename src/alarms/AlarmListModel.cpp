@@ -1,5 +1,7 @@
 #include "AlarmListModel.h"
+#include "AlarmRules.h"
 #include "AlarmText.h"
+#include "DateTime.h"
 #include "ErrorReport.h"
 #include "TTable.h"
 
@@ -35,6 +37,26 @@ QVariant AlarmListModel::headerData(int section, Qt::Orientation orientation, in
         return QAbstractTableModel::headerData(section, orientation, role);
     static const char *const names[] = {"Title", "Type", "Date", "Time"};
     return section >= 0 && section < 4 ? QString(names[section]) : QVariant();
+}
+
+QStringList AlarmListModel::columnSamples(int column)
+{
+    QStringList samples;
+    switch (column) {
+    case 1:
+        samples = AlarmRules::typeNames();
+        break;
+    case 2:
+        // Two-digit days in every month: month names differ in width.
+        for (int month = 1; month <= 12; ++month)
+            samples << AlarmText::shortDate(ZDateTime::fromQDateTime(QDateTime(QDate(2000, month, 28), QTime(0, 0))));
+        break;
+    case 3:
+        for (int hour : {10, 22})
+            samples << AlarmText::longTime(ZDateTime::fromQDateTime(QDateTime(QDate(2000, 1, 1), QTime(hour, 58, 58))));
+        break;
+    }
+    return samples;
 }
 
 int AlarmListModel::currentRow() const { return m_table.Active() ? m_table.RecNo() - 1 : -1; }

@@ -23,6 +23,9 @@ public:
     void reload();
     // The row of the table's current record, -1 when there is none.
     int currentRow() const;
+    // Texts as wide as any the column can show (none for the free-text title),
+    // in the system's formats: the grid sizes its columns by them.
+    static QStringList columnSamples(int column);
 
 signals:
     // The table's current record moved to this row.

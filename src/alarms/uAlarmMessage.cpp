@@ -14,30 +14,44 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TfAlarmMessage *TfAlarmMessage::fAlarmMessage = nullptr;
 
 TfAlarmMessage::TfAlarmMessage(TfClock &clock, QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_clock(clock)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint),
+      m_clock(clock)
 {
     setObjectName("fAlarmMessage");
     setWindowTitle(tr("Alarm Message"));
-    setFixedSize(329, 242);
 
     lblAlarmTime = new QLabel(this);
     lblAlarmTime->setObjectName("lblAlarmTime");
+    lblAlarmTime->setTextFormat(Qt::PlainText);
     lblAlarmTime->setAlignment(Qt::AlignCenter);
-    lblAlarmTime->setFixedWidth(313);
+    lblAlarmTime->setMinimumWidth(313);
     lblAlarmTime->setStyleSheet("color: red; font-weight: bold;");
 
+    // The title is the user's own text: "Call <Mum>" shows as typed. A long
+    // one wraps instead of widening the window.
     DBText1 = new QLabel(this);
     DBText1->setObjectName("DBText1");
+    DBText1->setTextFormat(Qt::PlainText);
+    DBText1->setWordWrap(true);
+    QSizePolicy wrap(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    wrap.setHeightForWidth(true);
+    DBText1->setSizePolicy(wrap);
     DBText1->setStyleSheet("font-weight: bold;");
 
     DBMemo1 = new QPlainTextEdit(this);
     DBMemo1->setObjectName("DBMemo1");
     DBMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    DBMemo1->setFixedSize(313, 113);
+    // The classic 313 x 113, or six lines of a larger font.
+    DBMemo1->setMinimumWidth(313);
+    DBMemo1->setFixedHeight(std::max(113, 6 * DBMemo1->fontMetrics().lineSpacing() + 2 * DBMemo1->frameWidth()
+                                              + int(2 * DBMemo1->document()->documentMargin())));
 
     btnSnooze = new QPushButton(tr("Snooze"), this);
     btnSnooze->setObjectName("btnSnooze");
@@ -57,6 +71,7 @@ TfAlarmMessage::TfAlarmMessage(TfClock &clock, QWidget *parent)
     buttons->addWidget(BitBtn1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(lblAlarmTime);
     layout->addWidget(DBText1);
     layout->addWidget(DBMemo1);

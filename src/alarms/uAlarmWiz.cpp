@@ -27,6 +27,8 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TfAlarmWiz *TfAlarmWiz::fAlarmWiz = nullptr;
 
 namespace {
@@ -52,13 +54,16 @@ QWidget *page(QStackedWidget *pages, const char *name)
 
 } // namespace
 
-TfAlarmWiz::TfAlarmWiz(TfClock &clock, QWidget *parent) : QDialog(parent, Qt::Tool), m_clock(clock)
+TfAlarmWiz::TfAlarmWiz(TfClock &clock, QWidget *parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_clock(clock)
 {
     setObjectName("fAlarmWiz");
     setWindowTitle(tr("Alarm Wizard"));
-    setFixedSize(279, 207);
 
     pages = new QStackedWidget(this);
+    // The classic page area; the largest page at the font in use sets it.
+    pages->setMinimumSize(271, 168);
 
     pnlTitle = page(pages, "pnlTitle");
     {
@@ -100,22 +105,33 @@ TfAlarmWiz::TfAlarmWiz(TfClock &clock, QWidget *parent) : QDialog(parent, Qt::To
         pnlSetTime = new QWidget(pnlTimeDate);
         pnlSetTime->setObjectName("pnlSetTime");
         auto *tl = new QHBoxLayout(pnlSetTime);
-        tl->addWidget(new QLabel(tr("Time"), pnlSetTime));
+        auto *timeLabel = new QLabel(tr("Time"), pnlSetTime);
+        tl->addWidget(timeLabel);
         DateTimePicker2 = new QTimeEdit(pnlSetTime);
         DateTimePicker2->setObjectName("DateTimePicker2");
         DateTimePicker2->setDisplayFormat(AlarmText::longTimeFormat());
         tl->addWidget(DateTimePicker2);
+        tl->addStretch();
         l->addWidget(pnlSetTime);
         pnlSetDate = new QWidget(pnlTimeDate);
         pnlSetDate->setObjectName("pnlSetDate");
         auto *dl = new QHBoxLayout(pnlSetDate);
-        dl->addWidget(new QLabel(tr("Date"), pnlSetDate));
+        auto *dateLabel = new QLabel(tr("Date"), pnlSetDate);
+        dl->addWidget(dateLabel);
         DateTimePicker1 = new QDateEdit(pnlSetDate);
         DateTimePicker1->setObjectName("DateTimePicker1");
         DateTimePicker1->setDisplayFormat(shortDateFormat());
         DateTimePicker1->setCalendarPopup(true);
         dl->addWidget(DateTimePicker1);
+        dl->addStretch();
         l->addWidget(pnlSetDate);
+        // The two rows line up: labels of one width, pickers of one width.
+        const int labels = std::max(timeLabel->sizeHint().width(), dateLabel->sizeHint().width());
+        timeLabel->setMinimumWidth(labels);
+        dateLabel->setMinimumWidth(labels);
+        const int pickers = std::max(DateTimePicker2->sizeHint().width(), DateTimePicker1->sizeHint().width());
+        DateTimePicker2->setMinimumWidth(pickers);
+        DateTimePicker1->setMinimumWidth(pickers);
         l->addStretch();
     }
 
@@ -126,7 +142,11 @@ TfAlarmWiz::TfAlarmWiz(TfClock &clock, QWidget *parent) : QDialog(parent, Qt::To
         Memo1 = new QPlainTextEdit(pnlMessage);
         Memo1->setObjectName("Memo1");
         Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        l->addWidget(Memo1);
+        // The memo takes what the other pages leave, at least four lines.
+        Memo1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+        Memo1->setMinimumHeight(4 * Memo1->fontMetrics().lineSpacing() + 2 * Memo1->frameWidth()
+                                + int(2 * Memo1->document()->documentMargin()));
+        l->addWidget(Memo1, 1);
     }
 
     pnlSound = page(pages, "pnlSound");
@@ -167,6 +187,9 @@ TfAlarmWiz::TfAlarmWiz(TfClock &clock, QWidget *parent) : QDialog(parent, Qt::To
     btnCancel->setObjectName("btnCancel");
     for (QPushButton *b : {btnPrevious, btnNext, btnCancel, btnPlay})
         b->setAutoDefault(false);
+    // Enter goes on to the next page (the message memo keeps its Enter for
+    // new lines).
+    btnNext->setDefault(true);
     auto *bar = new QHBoxLayout;
     bar->addWidget(btnPrevious);
     bar->addWidget(btnNext);
@@ -174,6 +197,7 @@ TfAlarmWiz::TfAlarmWiz(TfClock &clock, QWidget *parent) : QDialog(parent, Qt::To
     bar->addWidget(btnCancel);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(pages);
     layout->addLayout(bar);
 

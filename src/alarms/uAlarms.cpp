@@ -12,6 +12,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TfAlarms *TfAlarms::fAlarms = nullptr;
 
 void ShowAlarms(TfClock &clock)
@@ -20,11 +22,22 @@ void ShowAlarms(TfClock &clock)
     list.exec();
 }
 
-TfAlarms::TfAlarms(TfClock &clock, QWidget *parent) : QDialog(parent, Qt::Tool), m_clock(clock)
+namespace {
+
+// Room around a cell's text: the style's focus frame margins and a little air.
+int cellPadding(const QWidget *view)
+{
+    return 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) + 4;
+}
+
+} // namespace
+
+TfAlarms::TfAlarms(TfClock &clock, QWidget *parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_clock(clock)
 {
     setObjectName("fAlarms");
     setWindowTitle(tr("Alarms"));
-    setFixedSize(461, 199);
 
     m_model = new AlarmListModel(clock.tblAlarm2, this);
     DBGrid1 = new QTableView(this);
@@ -33,10 +46,27 @@ TfAlarms::TfAlarms(TfClock &clock, QWidget *parent) : QDialog(parent, Qt::Tool),
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->verticalHeader()->setDefaultSectionSize(18);
-    const int widths[] = {180, 80, 71, 72};
-    for (int c = 0; c < 4; ++c)
-        DBGrid1->setColumnWidth(c, widths[c]);
+    const QFontMetrics fm(DBGrid1->font());
+    DBGrid1->verticalHeader()->setDefaultSectionSize(std::max(18, fm.height() + 4));
+    // The classic widths, widened to the longest type, date and time the
+    // system's formats and the font can give; the title's to the font.
+    const int widths[] = {std::max(180, 24 * fm.averageCharWidth()), 80, 71, 72};
+    int columns = 0;
+    for (int c = 0; c < 4; ++c) {
+        int w = std::max(widths[c], DBGrid1->horizontalHeader()->sectionSizeHint(c));
+        for (const QString &sample : AlarmListModel::columnSamples(c))
+            w = std::max(w, fm.horizontalAdvance(sample) + cellPadding(DBGrid1));
+        DBGrid1->setColumnWidth(c, w);
+        columns += w;
+    }
+    // Every column and about seven rows show without scrolling sideways.
+    const int frame = 2 * DBGrid1->frameWidth();
+    const int rows =
+        DBGrid1->horizontalHeader()->sizeHint().height() + 7 * DBGrid1->verticalHeader()->defaultSectionSize();
+    const int rowNumbers = std::max(DBGrid1->verticalHeader()->sizeHint().width(),
+                                    fm.horizontalAdvance("999") + cellPadding(DBGrid1));
+    const int scrollBar = DBGrid1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, DBGrid1);
+    DBGrid1->setFixedSize(std::max(449, rowNumbers + columns + frame + scrollBar), std::max(156, rows + frame));
 
     btnNewAlarm = new QPushButton(tr("New"), this);
     btnNewAlarm->setObjectName("btnNewAlarm");
@@ -57,6 +87,7 @@ TfAlarms::TfAlarms(TfClock &clock, QWidget *parent) : QDialog(parent, Qt::Tool),
     buttons->addWidget(BitBtn1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(DBGrid1);
     layout->addLayout(buttons);
 

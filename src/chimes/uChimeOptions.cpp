@@ -4,6 +4,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +16,7 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 TfChimeOptions *TfChimeOptions::fChimeOptions = nullptr;
@@ -62,11 +64,13 @@ TfChimeOptions::TfChimeOptions(ChimeOptions &settings, QWidget *parent)
 {
     setObjectName(QStringLiteral("fChimeOptions"));
     setWindowTitle(QStringLiteral("Hourly Chime Options"));
-    setFixedSize(203, 340);
 
+    // The layout sizes the dialog for the font in use: a fixed size cut the
+    // time fields to a few pixels.
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(6);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     rgType = makeRadioGroup(QStringLiteral("rgType"), QStringLiteral("Type"),
                             {QStringLiteral("None"), QStringLiteral("Voice"), QStringLiteral("Chimes")}, 1,
@@ -87,8 +91,10 @@ TfChimeOptions::TfChimeOptions(ChimeOptions &settings, QWidget *parent)
     DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
     DateTimePicker2 = new QTimeEdit(GroupBox1);
     DateTimePicker2->setObjectName(QStringLiteral("DateTimePicker2"));
-    for (QTimeEdit *picker : {DateTimePicker1, DateTimePicker2})
+    for (QTimeEdit *picker : {DateTimePicker1, DateTimePicker2}) {
         picker->setDisplayFormat(pickerFormat());
+        picker->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
     quiet->addWidget(cbQuietTime, 0, 0, 1, 2);
     quiet->addWidget(lblStarts, 1, 0);
     quiet->addWidget(DateTimePicker1, 1, 1);
@@ -105,6 +111,13 @@ TfChimeOptions::TfChimeOptions(ChimeOptions &settings, QWidget *parent)
     buttons->addWidget(btnOK);
     buttons->addWidget(btnCancel);
 
+    // Never narrower than the classic 203 pixels, nor than the caption.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const QFontMetrics title(titleFont);
+    // (The caption shares its bar with an icon and up to three buttons, and
+    // the window manager's font is often larger than ours.)
+    rgType->setMinimumWidth(std::max(203 - 16, title.horizontalAdvance(windowTitle()) + 8 * title.height()));
     layout->addWidget(rgType);
     layout->addWidget(rgHourVoice);
     layout->addWidget(rgChimes);

@@ -3,6 +3,7 @@
 
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 QPoint besideClock(const QRect &clock, const QSize &dialog, const QSize &screen)
 {
@@ -20,6 +21,15 @@ void PlaceBesideClock(QWidget *dialog, const QWidget *clock)
     const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
     dialog->adjustSize();
     dialog->move(besideClock(clock->frameGeometry(), dialog->frameGeometry().size(), screenSize));
+    // On a narrow screen the window manager pulls a dialog that would stick
+    // out back over the clock, and a clock that stays on top would hide it:
+    // as the clock's transient the dialog is kept above it.
+    // (Not to a clock hidden in the tray: an alarm must show on its own; a
+    // dialog opened by another stays that one's transient.)
+    if (!dialog->parentWidget() && clock->isVisible() && clock->windowHandle()) {
+        dialog->winId();
+        dialog->windowHandle()->setTransientParent(clock->windowHandle());
+    }
 }
 
 FadePause::FadePause(TfClock *clock) : m_clock(clock), m_saved(clock->FadeEnabled)

@@ -25,6 +25,14 @@ ReportState &state()
     return s;
 }
 
+// Error texts name files, packages and servers: shown as plain text.
+void showBox(const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 enum class Source { Command, Repeating };
 
 void report(const QString &text, Source source)
@@ -41,7 +49,7 @@ void report(const QString &text, Source source)
     if (s.sink)
         s.sink(text);
     else
-        QMessageBox::critical(nullptr, QApplication::applicationName(), text);
+        showBox(text);
     s.onScreen.remove(text);
     // Counted from the box's closing: a failing tick stays quiet for a
     // minute after the user dismissed it, however long the box was open.

@@ -134,6 +134,8 @@ void TfClock::createTrayIcon()
 {
     const QIcon icon(ProgramFolder + "zindleclock.svg");
     setWindowIcon(icon);
+    // Every dialog and message box carries the clock's icon too.
+    QGuiApplication::setWindowIcon(icon);
     StTrayIcon1 = new QSystemTrayIcon(icon, this);
     StTrayIcon1->setToolTip(kTitle);
     auto *menu = new QMenu(this);
@@ -393,7 +395,8 @@ void TfClock::showPartnerItem()
         return;
     const QString partner = tblProduct.FieldByName("WebName2").asString();
     if (!partner.isEmpty()) {
-        mnuPartner->setText(tr("Visit ") + partner);
+        // A product field, shown as it stands: "&" is no access key here.
+        mnuPartner->setText(tr("Visit ") + QString(partner).replace('&', "&&"));
         mnuPartner->setVisible(true);
         mnuPartner->setEnabled(true);
     }

@@ -31,7 +31,7 @@ TfDisplay::TfDisplay(TfClock *clock, QWidget *parent) : QDialog(parent), m_clock
 {
     setObjectName("fDisplay");
     setWindowTitle(tr("Display Options"));
-    setWindowFlags(Qt::Tool | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     TrackBar1 = trackBar(0, 100, 100);
     TrackBar2 = trackBar(0, 100, 100);
@@ -69,6 +69,7 @@ TfDisplay::TfDisplay(TfClock *clock, QWidget *parent) : QDialog(parent), m_clock
     connect(buttons, &QDialogButtonBox::rejected, this, &TfDisplay::reject);
 
     auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(colour);
     layout->addWidget(fade);
     layout->addWidget(cbAnimation);

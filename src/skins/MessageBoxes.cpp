@@ -16,6 +16,8 @@ QMessageBox::StandardButton MessageBoxes::ask(QWidget *parent, QMessageBox::Icon
     if (handler())
         return handler()({icon, title, text, buttons});
     QMessageBox box(icon, title, text, buttons, parent);
+    // Texts carry package, file and skin names: never read them as markup.
+    box.setTextFormat(Qt::PlainText);
     return QMessageBox::StandardButton(box.exec());
 }
 

@@ -1,28 +1,31 @@
 #include "uAbout.h"
+#include "DialogPlacement.h"
 #include "ErrorReport.h"
 #include "MessageBoxes.h"
 #include "WebOpener.h"
 #include "uClock.h"
 
-#include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
+#include <QVBoxLayout>
 
 namespace {
 
-QLabel *textLabel(QWidget *parent, const QRect &geometry)
+// The texts come from the Product table: shown as they stand, never as markup.
+QLabel *textLabel(QWidget *parent, const QSize &size)
 {
     auto *l = new QLabel(parent);
-    l->setGeometry(geometry);
+    l->setTextFormat(Qt::PlainText);
+    l->setMinimumSize(size);
     l->setAlignment(Qt::AlignCenter);
     return l;
 }
 
-QLabel *linkLabel(QWidget *parent, const QRect &geometry)
+QLabel *linkLabel(QWidget *parent, const QSize &size)
 {
-    QLabel *l = textLabel(parent, geometry);
+    QLabel *l = textLabel(parent, size);
     QFont f = l->font();
     f.setBold(true);
     l->setFont(f);
@@ -37,32 +40,58 @@ TfAbout::TfAbout(TfClock *clock, QWidget *parent) : QDialog(parent), m_clock(clo
 {
     setObjectName("fAbout");
     setWindowTitle(tr("About"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
-    setFixedSize(372, 241);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
 
     imgProduct = new QLabel(this);
-    imgProduct->setGeometry(8, 8, 97, 113);
+    imgProduct->setFixedSize(97, 113);
     imgProduct->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblTitle = textLabel(this, QRect(112, 8, 253, 105));
+    lblTitle = textLabel(this, QSize(253, 105));
     lblTitle->setWordWrap(true);
     QFont title("Comic Sans MS");
     title.setBold(true);
     title.setPixelSize(27);
     lblTitle->setFont(title);
     lblTitle->setStyleSheet("color: navy;");
-    lblCopyright = textLabel(this, QRect(8, 128, 357, 17));
-    lblWebSite = linkLabel(this, QRect(8, 144, 357, 17));
-    lblCopyright2 = textLabel(this, QRect(7, 168, 357, 17));
-    lblCopyright2->hide();
-    lblWebSite2 = linkLabel(this, QRect(8, 184, 357, 17));
-    lblWebSite2->hide();
+    lblCopyright = textLabel(this, QSize(357, 17));
+    lblCopyright->setWordWrap(true);
+    lblWebSite = linkLabel(this, QSize(357, 17));
+    lblCopyright2 = textLabel(this, QSize(357, 17));
+    lblCopyright2->setWordWrap(true);
+    lblWebSite2 = linkLabel(this, QSize(357, 17));
+    // The optional lines keep their places while hidden, so the box keeps
+    // one size and the second link stands where it always does.
+    for (QLabel *optional : {lblCopyright2, lblWebSite2}) {
+        QSizePolicy p = optional->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        optional->setSizePolicy(p);
+        optional->hide();
+    }
     btnOK = new QPushButton(tr("OK"), this);
-    btnOK->setGeometry(152, 208, 75, 25);
+    btnOK->setMinimumSize(75, 25);
     btnOK->setDefault(true);
+
+    // The classic arrangement, grown by the layout wherever the font needs it.
+    auto *top = new QHBoxLayout;
+    top->setSpacing(7);
+    top->addWidget(imgProduct, 0, Qt::AlignTop);
+    top->addWidget(lblTitle, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 7, 8);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(top);
+    layout->addSpacing(7);
+    layout->addWidget(lblCopyright);
+    layout->addWidget(lblWebSite);
+    layout->addSpacing(7);
+    layout->addWidget(lblCopyright2);
+    layout->addWidget(lblWebSite2);
+    layout->addSpacing(7);
+    layout->addWidget(btnOK, 0, Qt::AlignHCenter);
 
     lblWebSite->installEventFilter(this);
     lblWebSite2->installEventFilter(this);
@@ -87,8 +116,9 @@ void TfAbout::showEvent(QShowEvent *e)
 
 void TfAbout::FormActivate()
 {
-    if (const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen())
-        move(s->geometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    // Beside the clock like every other dialog: centred on the screen, a
+    // clock that stays on top would cover it.
+    PlaceBesideClock(this, m_clock);
     showRecord();
     TTable &t = m_clock->tblProduct;
     if (!t.Active() || t.RecordCount() == 0)

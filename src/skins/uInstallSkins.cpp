@@ -1,39 +1,54 @@
 #include "uInstallSkins.h"
 #include "ErrorReport.h"
+#include "InstallSummary.h"
 #include "MessageBoxes.h"
 #include "PackageInstall.h"
 #include "SkinRules.h"
 #include "uClock.h"
 
+#include <QHBoxLayout>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 TfInstallSkins::TfInstallSkins(TfClock *clock, QWidget *parent) : QDialog(parent), m_clock(clock)
 {
     setObjectName("fInstallSkins");
     setWindowTitle(tr("Install Skins"));
-    setWindowFlags(Qt::Tool | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     QFont f("Arial");
     f.setPointSize(8);
     setFont(f);
-    setFixedSize(206, 283);
 
     lbSkins = new QListWidget(this);
-    lbSkins->setGeometry(8, 8, 185, 209);
+    lbSkins->setMinimumSize(185, 209);
     lbSkins->setSelectionMode(QAbstractItemView::MultiSelection);
     ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setGeometry(8, 224, 185, 16);
+    ProgressBar1->setMinimumSize(185, 16);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setStyleSheet("QProgressBar::chunk { background-color: navy; }");
     btnInstall = new QPushButton(tr("Install"), this);
-    btnInstall->setGeometry(8, 248, 81, 25);
+    btnInstall->setMinimumSize(81, 25);
     btnInstall->setDefault(true);
     btnInstall->setEnabled(false);
     btnCancel = new QPushButton(tr("Cancel"), this);
-    btnCancel->setGeometry(112, 248, 81, 25);
+    btnCancel->setMinimumSize(81, 25);
+
+    // The classic arrangement; the layout grows it where the font needs room.
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnInstall);
+    buttons->addStretch();
+    buttons->addWidget(btnCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 13, 10);
+    layout->setSpacing(7);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(lbSkins);
+    layout->addWidget(ProgressBar1);
+    layout->addLayout(buttons);
 
     connect(lbSkins, &QListWidget::itemSelectionChanged, this, &TfInstallSkins::lbSkinsClick);
     connect(btnInstall, &QPushButton::clicked, this, [this] { ErrorReport::guard([this] { btnInstallClick(); }); });
@@ -92,12 +107,16 @@ void TfInstallSkins::btnInstallClick()
                                  tr("This skin database may require a newer version on Zindle Clock. Continue anyway?"),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
+    QVector<InstalledPackage> installed;
     for (int row = 0; row < lbSkins->count(); ++row) {
         if (!lbSkins->item(row)->isSelected())
             continue;
         ProgressBar1->setValue(0);
-        install.install(m_files[row]);
+        const QString name = lbSkins->item(row)->text();
+        installed.append({name, install.install(m_files[row])});
     }
+    if (!installed.isEmpty())
+        MessageBoxes::inform(this, windowTitle(), installSummary(installed));
     accept();
 }
 

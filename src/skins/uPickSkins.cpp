@@ -11,6 +11,9 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 using SkinRules::PreviewFit;
 
@@ -76,7 +79,7 @@ TfPickSkins::TfPickSkins(TfClock *clock, QWidget *parent) : QDialog(parent), m_c
 {
     setObjectName("fPickSkins");
     setWindowTitle(tr("Select Skin"));
-    setWindowFlags(Qt::Tool | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     QFont f("Arial");
     f.setPointSize(8);
     setFont(f);
@@ -88,21 +91,23 @@ TfPickSkins::TfPickSkins(TfClock *clock, QWidget *parent) : QDialog(parent), m_c
         PageControl1->addTab(tabIcon(i), tr(kTabs[i].caption));
 
     auto *page = new QWidget(this);
-    page->setFixedSize(296, 434);
+    // Names and notes are the skins' own texts: shown as they stand.
     lblName = new QLabel(page);
-    lblName->setGeometry(0, 0, 296, 17);
+    lblName->setTextFormat(Qt::PlainText);
+    lblName->setMinimumSize(296, 17);
     lblName->setAlignment(Qt::AlignCenter);
     imgPreview = new SkinPreview(page);
-    imgPreview->move(32, 24);
     lblNotes = new QLabel(page);
-    lblNotes->setGeometry(32, 288, 260, 41);
+    lblNotes->setTextFormat(Qt::PlainText);
+    // Room for three lines at any font; longer notes make the window taller.
+    lblNotes->setMinimumSize(260, std::max(41, 3 * lblNotes->fontMetrics().lineSpacing() + 2));
     lblNotes->setWordWrap(true);
     lblNotes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblNotes->setAutoFillBackground(true);
     lblNotes->setStyleSheet("background-color: #ffffe1; color: navy;");
 
     auto *nav = new QWidget(page);
-    nav->setGeometry(32, 338, 256, 25);
+    nav->setMinimumSize(256, 25);
     auto *navLayout = new QHBoxLayout(nav);
     navLayout->setContentsMargins(0, 0, 0, 0);
     navLayout->setSpacing(0);
@@ -116,12 +121,33 @@ TfPickSkins::TfPickSkins(TfClock *clock, QWidget *parent) : QDialog(parent), m_c
     }
 
     btnApply = new QPushButton(tr("Apply"), page);
-    btnApply->setGeometry(32, 370, 260, 25);
+    btnApply->setMinimumSize(260, 25);
     btnApply->setDefault(true);
     btnRemove = new QPushButton(tr("Remove"), page);
-    btnRemove->setGeometry(32, 403, 121, 25);
+    btnRemove->setMinimumSize(121, 25);
     btnClose = new QPushButton(tr("Close"), page);
-    btnClose->setGeometry(168, 403, 122, 25);
+    btnClose->setMinimumSize(122, 25);
+
+    // The page in the classic arrangement: the name across the top, the
+    // rest in a column 32 pixels in.
+    auto *bottom = new QHBoxLayout;
+    bottom->setSpacing(15);
+    bottom->addWidget(btnRemove);
+    bottom->addWidget(btnClose);
+    auto *column = new QVBoxLayout;
+    column->setContentsMargins(32, 0, 4, 6);
+    column->setSpacing(7);
+    column->addWidget(imgPreview, 0, Qt::AlignLeft);
+    column->addWidget(lblNotes);
+    column->addSpacing(2);
+    column->addWidget(nav, 0, Qt::AlignLeft);
+    column->addWidget(btnApply);
+    column->addLayout(bottom);
+    auto *pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(7);
+    pageLayout->addWidget(lblName);
+    pageLayout->addLayout(column);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 4, 2, 4);

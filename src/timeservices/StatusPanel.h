@@ -2,8 +2,11 @@
 
 class QLabel;
 class QStatusBar;
+class QVBoxLayout;
 class QWidget;
 
-// The time dialogs' status bar along the bottom edge, 21 pixels high, with
-// one panel 150 wide for the date and time; returns the panel.
-QLabel *addStatusBar(QWidget *dialog, QStatusBar **bar);
+// The time dialogs' status bar along the bottom edge, at least 21 pixels
+// high, with one panel for the date and time: 150 wide, or as wide as the
+// longest date and time of the system's formats. The dialog's layout gets
+// the bar as its last row; returns the panel.
+QLabel *addStatusBar(QWidget *dialog, QVBoxLayout *layout, QStatusBar **bar);

@@ -3,17 +3,22 @@
 #include "SystemClock.h"
 
 #include <QCalendarWidget>
+#include <QVBoxLayout>
 
-TfCalPop::TfCalPop(const SystemClock &clock, QWidget *parent) : QDialog(parent, Qt::Tool), m_clock(clock)
+TfCalPop::TfCalPop(const SystemClock &clock, QWidget *parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_clock(clock)
 {
     setObjectName("fCalPop");
     setWindowTitle("Calendar");
     MonthCalendar1 = new QCalendarWidget(this);
     MonthCalendar1->setObjectName("MonthCalendar1");
     // The platform's calendar needs more room than the classic control.
-    const QSize size = QSize(197, 153).expandedTo(MonthCalendar1->sizeHint());
-    MonthCalendar1->setGeometry(0, 0, size.width(), size.height());
-    setFixedSize(size);
+    MonthCalendar1->setMinimumSize(197, 153);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(MonthCalendar1);
 }
 
 void TfCalPop::showEvent(QShowEvent *event)

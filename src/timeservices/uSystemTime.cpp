@@ -5,44 +5,70 @@
 #include "StatusPanel.h"
 
 #include <QDateTimeEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <QVBoxLayout>
 
-TfSystemTime::TfSystemTime(SystemClock &clock, QWidget *parent) : QDialog(parent, Qt::Tool), m_clock(clock)
+TfSystemTime::TfSystemTime(SystemClock &clock, QWidget *parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_clock(clock)
 {
     setObjectName("fSystemTime");
     setWindowTitle("Set System Time");
-    setFixedSize(264, 148);
 
-    (new QLabel("Time", this))->move(8, 16);
+    auto *timeLabel = new QLabel("Time", this);
     // Both fields hold a whole date and time; only one part of each is used.
     DateTimePicker1 = new QDateTimeEdit(this);
     DateTimePicker1->setObjectName("DateTimePicker1");
-    DateTimePicker1->setGeometry(64, 16, 186, 22);
+    DateTimePicker1->setMinimumSize(186, 22);
     DateTimePicker1->setDisplayFormat(TimeText::longTimeFormat());
     DateTimePicker1->setTimeSpec(Qt::LocalTime);
 
-    (new QLabel("Date", this))->move(8, 48);
+    auto *dateLabel = new QLabel("Date", this);
     DateTimePicker2 = new QDateTimeEdit(this);
     DateTimePicker2->setObjectName("DateTimePicker2");
-    DateTimePicker2->setGeometry(64, 48, 185, 22);
+    DateTimePicker2->setMinimumSize(185, 22);
     DateTimePicker2->setDisplayFormat(QLocale::system().dateFormat(QLocale::ShortFormat));
     DateTimePicker2->setCalendarPopup(true);
     DateTimePicker2->setTimeSpec(Qt::LocalTime);
 
     btnOK = new QPushButton("OK", this);
     btnOK->setObjectName("btnOK");
-    btnOK->setGeometry(64, 88, 89, 33);
+    btnOK->setMinimumSize(89, 33);
     btnOK->setDefault(true);
     btnCancel = new QPushButton("Cancel", this);
     btnCancel->setObjectName("btnCancel");
-    btnCancel->setGeometry(160, 88, 89, 33);
+    btnCancel->setMinimumSize(89, 33);
 
-    StatusPanel = addStatusBar(this, &StatusBar1);
+    // The classic arrangement: labels at the left, fields and buttons in a
+    // column 64 pixels in; the layout grows it wherever the font needs room.
+    auto *grid = new QGridLayout;
+    grid->setContentsMargins(8, 16, 14, 6);
+    grid->setHorizontalSpacing(0);
+    grid->setVerticalSpacing(10);
+    grid->setColumnMinimumWidth(0, 56);
+    grid->addWidget(timeLabel, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(DateTimePicker1, 0, 1);
+    grid->addWidget(dateLabel, 1, 0, Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(DateTimePicker2, 1, 1);
+    grid->setRowMinimumHeight(2, 8);
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(7);
+    buttons->addWidget(btnOK);
+    buttons->addWidget(btnCancel);
+    grid->addLayout(buttons, 3, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(grid);
+    StatusPanel = addStatusBar(this, layout, &StatusBar1);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -121,6 +147,8 @@ void TfSystemTime::setRefused(const QString &reason)
     auto *box = new QMessageBox(QMessageBox::Warning, windowTitle(),
                                 "The date and time could not be set." + (reason.isEmpty() ? QString() : "\n" + reason),
                                 QMessageBox::Ok, this);
+    // The reason is the system's own text: shown as it stands.
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

@@ -6,11 +6,15 @@
 #include "StatusPanel.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 const char *const TfTimeServer::FailureText = "Synchronization failed.";
 const char *const TfTimeServer::LongFailureText =
@@ -21,35 +25,57 @@ const char *const TimeServerField = "TimeServer";
 }
 
 TfTimeServer::TfTimeServer(TTable &timeTable, SystemClock &clock, QWidget *parent, ConnectionCheck connected)
-    : QDialog(parent, Qt::Tool), m_table(timeTable), m_clock(clock), m_connected(std::move(connected))
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_table(timeTable), m_clock(clock), m_connected(std::move(connected))
 {
     setObjectName("fTimeServer");
     setWindowTitle("Internet Time Server");
-    setFixedSize(259, 163);
 
     auto *label = new QLabel("Select Time Server:", this);
-    label->move(8, 8);
 
     DBLookupComboBox1 = new QComboBox(this);
     DBLookupComboBox1->setObjectName("DBLookupComboBox1");
-    DBLookupComboBox1->setGeometry(8, 24, 241, 21);
+    DBLookupComboBox1->setMinimumSize(241, 21);
 
     lblResult = new QLabel("Syncronization can only occur if this computer is connected to the Internet .", this);
     lblResult->setObjectName("lblResult");
-    lblResult->setGeometry(8, 48, 241, 33);
+    // It may carry the system's reason for a refusal: plain text.
+    lblResult->setTextFormat(Qt::PlainText);
     lblResult->setWordWrap(true);
+    lblResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblResult->setStyleSheet("color: green");
+    // Room for the longest of its own texts, so the window keeps its size.
+    const QRect longest = lblResult->fontMetrics().boundingRect(QRect(0, 0, 241, 0), Qt::TextWordWrap, LongFailureText);
+    lblResult->setMinimumSize(241, std::max(33, longest.height() + 2));
 
     btnGetTime = new QPushButton("Get Time", this);
     btnGetTime->setObjectName("btnGetTime");
-    btnGetTime->setGeometry(8, 96, 113, 33);
+    btnGetTime->setMinimumSize(113, 33);
     btnGetTime->setDefault(true);
 
     btnClose = new QPushButton("Close", this);
     btnClose->setObjectName("btnClose");
-    btnClose->setGeometry(136, 96, 113, 33);
+    btnClose->setMinimumSize(113, 33);
 
-    StatusPanel = addStatusBar(this, &StatusBar1);
+    // The classic arrangement, grown by the layout wherever the font needs it.
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(15);
+    buttons->addWidget(btnGetTime);
+    buttons->addWidget(btnClose);
+    auto *content = new QVBoxLayout;
+    content->setContentsMargins(8, 8, 10, 13);
+    content->setSpacing(3);
+    content->addWidget(label);
+    content->addWidget(DBLookupComboBox1);
+    content->addWidget(lblResult);
+    content->addSpacing(12);
+    content->addLayout(buttons);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(content);
+    StatusPanel = addStatusBar(this, layout, &StatusBar1);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -133,6 +159,8 @@ void TfTimeServer::message(int icon, const QString &text)
     // Not exec(): the dialog goes on working (and its timer ticking) while
     // the box is up.
     auto *box = new QMessageBox(QMessageBox::Icon(icon), windowTitle(), text, QMessageBox::Ok, this);
+    // Server names and the system's error texts are shown as they stand.
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

@@ -73,6 +73,24 @@ TEST_F(WizardTest, NewAlarmDefaults)
     EXPECT_EQ(picked(), at(2024, 3, 6, 0, 20, 0)) << "after 23:00 the default is tomorrow";
 }
 
+TEST_F(WizardTest, EnterGoesOnToTheNextPage)
+{
+    TfAlarmWiz &w = open(false);
+    QTest::keyClicks(w.Edit1, "Dentist");
+    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    EXPECT_EQ(w.PageIndex, 1);
+    EXPECT_EQ(w.pages->currentWidget(), w.pnlType);
+    QTest::keyClick(w.typeButtons->button(AlarmRules::Once), Qt::Key_Enter);
+    EXPECT_EQ(w.pages->currentWidget(), w.pnlTimeDate);
+    next();
+    // In the message Enter starts a new line.
+    QTest::keyClicks(w.Memo1, "Bring the card");
+    QTest::keyClick(w.Memo1, Qt::Key_Return);
+    EXPECT_EQ(w.pages->currentWidget(), w.pnlMessage);
+    EXPECT_EQ(w.Memo1->toPlainText(), "Bring the card\n");
+    EXPECT_EQ(w.Edit1->text(), "Dentist");
+}
+
 TEST_F(WizardTest, OneTimeTypesSkipTheTimePage)
 {
     struct Case

@@ -1,9 +1,12 @@
+#include "DialogPlacement.h"
 #include "SkinFolder.h"
 #include "WebOpener.h"
 #include "uAbout.h"
 #include "uClock.h"
 
 #include <QLabel>
+#include <QScreen>
+#include <QWindow>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -92,4 +95,23 @@ TEST_F(About, ABrowserThatFailsGivesTheMessage)
     ASSERT_EQ(answers.asked.size(), 1);
     EXPECT_EQ(answers.asked[0].text,
               "Unable to start web browser. Make sure you have it properly set-up on your system.");
+}
+
+TEST_F(About, OpensBesideTheClockLikeTheOtherDialogs)
+{
+    // Centred on the screen, a clock that stays on top covered it.
+    folder.addProduct({"Zindle", "(c) Us", "", "https://zindle.example", ""});
+    clock = folder.startClock();
+    clock->show();
+    const QSize screen = clock->screen()->size();
+    for (const QPoint &at : {QPoint(100, 60), QPoint(screen.width() - 150, 60)}) {
+        clock->move(at);
+        TfAbout box(clock.get());
+        box.show();
+        EXPECT_EQ(box.pos(), besideClock(clock->frameGeometry(), box.frameGeometry().size(), screen));
+        EXPECT_FALSE(box.frameGeometry().intersects(clock->frameGeometry()));
+        // Where the window manager pushes it back over the clock, it stays above.
+        ASSERT_TRUE(box.windowHandle());
+        EXPECT_EQ(box.windowHandle()->transientParent(), clock->windowHandle());
+    }
 }

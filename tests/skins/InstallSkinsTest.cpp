@@ -1,3 +1,4 @@
+#include "InstallSummary.h"
 #include "PictureBytes.h"
 #include "SkinFolder.h"
 #include "SqliteDb.h"
@@ -67,6 +68,16 @@ protected:
         dlg.close();
     }
 
+    // What the installer asked, leaving out its closing notice.
+    QVector<MessageRequest> questions() const
+    {
+        QVector<MessageRequest> out;
+        for (const MessageRequest &r : answers.asked)
+            if (r.icon == QMessageBox::Question)
+                out << r;
+        return out;
+    }
+
     QStringList programFiles() const
     {
         return QDir(folder.path()).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -132,6 +143,34 @@ TEST_F(Installer, TwoPackagesWithTheSameDialInListOrder)
     EXPECT_EQ(clock->tblDial.FieldByName("Notes").asString(), "from first") << "installed in list order";
     // The catalogue table holds the last package's items.
     EXPECT_EQ(clock->tblSkins.RecordCount(), 2);
+    // The installer does not close without a word.
+    ASSERT_EQ(answers.asked.size(), 1);
+    EXPECT_EQ(answers.asked[0].icon, QMessageBox::Information);
+    EXPECT_EQ(answers.asked[0].text, "2 skin items were installed.\n\n"
+                                     "first: 1 new item.\n"
+                                     "second: 1 new item, 1 already installed.\n\n"
+                                     "Choose them with Select Skin.");
+}
+
+TEST(InstallSummary, SaysWhatEachPackageBrought)
+{
+    struct Case
+    {
+        QVector<InstalledPackage> packages;
+        QString text;
+    } cases[] = {
+        {{{"Autumn", {3, 0, 0, false}}},
+         "3 skin items were installed.\n\nAutumn: 3 new items.\n\nChoose them with Select Skin."},
+        {{{"Autumn", {1, 0, 0, false}}},
+         "1 skin item was installed.\n\nAutumn: 1 new item.\n\nChoose them with Select Skin."},
+        {{{"Autumn", {0, 4, 0, false}}},
+         "No new skin items were installed.\n\nAutumn: no new items, 4 already installed."},
+        {{{"Odd", {1, 0, 2, false}}, {"Newer", {0, 0, 0, true}}},
+         "1 skin item was installed.\n\nOdd: 1 new item, 2 of an unknown kind left out.\n"
+         "Newer: no new items, stopped at an item made for a newer version.\n\nChoose them with Select Skin."},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(installSummary(c.packages), c.text);
 }
 
 TEST_F(Installer, AnItemBeforeTheClockInUseKeepsTheFaceOnTheSameClock)
@@ -150,14 +189,13 @@ TEST_F(Installer, NewerVersionQuestion)
     package("newer", {{"head", "First"}, {"head", "Second", 101}, {"head", "Third"}});
     answers.answer(QMessageBox::No);
     install({"newer"});
-    ASSERT_EQ(answers.asked.size(), 1);
-    EXPECT_EQ(answers.asked[0].text, "This skin database may require a newer version on Zindle Clock. Continue anyway?");
-    EXPECT_EQ(answers.asked[0].icon, QMessageBox::Question);
-    EXPECT_EQ(answers.asked[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    ASSERT_EQ(questions().size(), 1);
+    EXPECT_EQ(questions()[0].text, "This skin database may require a newer version on Zindle Clock. Continue anyway?");
+    EXPECT_EQ(questions()[0].buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(namesOf(clock->tblHead), QStringList({"First", "Mopp"}));
     answers.answer(QMessageBox::Yes);
     install({"newer"});
-    EXPECT_EQ(answers.asked.size(), 2);
+    EXPECT_EQ(questions().size(), 2);
     EXPECT_EQ(namesOf(clock->tblHead), QStringList({"First", "Mopp", "Second", "Third"}));
 }
 
