@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
