@@ -14,7 +14,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils x11-apps imagemagick
   espeak-ng sox libsox-fmt-all lame
-  python3 dbus dbus-x11
+  python3 dbus dbus-x11 tzdata
   clang libclang-rt-14-dev
 )
 

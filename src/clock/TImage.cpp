@@ -1,5 +1,8 @@
 #include "TImage.h"
 
+#include "RectPaint.h"
+
+#include <QPaintEvent>
 #include <QPainter>
 
 QImage keyedOut(const QImage &picture)
@@ -64,10 +67,10 @@ void TImage::prepare()
     update();
 }
 
-void TImage::paintEvent(QPaintEvent *)
+void TImage::paintEvent(QPaintEvent *e)
 {
     if (m_drawn.isNull())
         return;
     QPainter p(this);
-    p.drawPixmap(0, 0, m_drawn);
+    paintByRects(p, e->region(), [&] { p.drawPixmap(0, 0, m_drawn); });
 }

@@ -1,7 +1,10 @@
 #pragma once
 
-// The arithmetic of the 200 ms tick, apart from any window.
+// The arithmetic of the tick, apart from any window.
 namespace TickRules {
+
+// The tick's step while something moves: a fade, an animation, a sound sequence.
+constexpr int StepMs = 200;
 
 // One fade step of the window's translucency level (0 opaque .. 100): toward
 // opaque while the mouse is over the window, else toward maxTransparency
@@ -30,5 +33,20 @@ struct AnimationStep
     bool endRun = false; // hide the frame and stop running
 };
 AnimationStep animationStep(bool running, bool enabled, int frame, int frames, bool chimeStriking);
+
+// What is under way after a tick, for the time to the next one.
+struct TickState
+{
+    bool fading = false;    // the next fade step changes the level
+    bool animating = false; // an animation run is under way
+    bool sounding = false;  // a chime or the spoken time is under way
+    bool quiet = false;     // the quiet window holds sounds and animation still
+    int msOfSecond = 0;     // milliseconds past the whole second, now
+};
+
+// Milliseconds until the next tick: StepMs while something moves, else to
+// the next whole second (1..1000), so that an idle clock wakes once a second
+// and its hands turn on the second.
+int nextTickMs(const TickState &state);
 
 } // namespace TickRules

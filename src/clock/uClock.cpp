@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
@@ -73,7 +74,10 @@ TfClock::TfClock(const QString &programFolder, QWidget *parent) : TfClockBase(pa
     const QVector<TTable *> all = tables();
     for (int i = 0; i < all.size(); ++i)
         all[i]->setTableName(names[i]);
-    Timer1.setInterval(200);
+    // The tick plans its own next wake-up; it must not come early, or the
+    // hands would turn a second late.
+    Timer1.setTimerType(Qt::PreciseTimer);
+    Timer1.setInterval(TickRules::StepMs);
     connect(&Timer1, &QTimer::timeout, this, [this] { ErrorReport::guardTick([this] { Timer1Timer(); }); });
     createFace();
     FormCreate(programFolder);
@@ -351,16 +355,24 @@ void TfClock::SaveSettings()
 
 void TfClock::Timer1Timer()
 {
+    // However the tick ends, the next one is planned from what is under way.
+    auto plan = qScopeGuard([this] { planNextTick(); });
     const int level = getTransparency();
-    const int next = TickRules::fadeLevel(level, MouseOver, FadeEnabled, MaxTransparency, Timer1.interval(), FadeSpeed);
+    const int next =
+        TickRules::fadeLevel(level, MouseOver, FadeEnabled, MaxTransparency, TickRules::StepMs, FadeSpeed);
     if (next != level)
         setTransparency(next);
-    UpdateHands();
     const QDateTime now = ZDateTime::currentDateTime();
+    UpdateHands(now.time());
     // Formatting in the system's formats is the dearest part of an idle
-    // tick, and the hints change at most once a second.
-    if (now.toSecsSinceEpoch() != hintSecond) {
-        hintSecond = now.toSecsSinceEpoch();
+    // tick: the hints are made again only when the part of the time they
+    // show (the minute, or the second where the short time shows seconds)
+    // has changed.
+    const qint64 second = now.date().toJulianDay() * 86400 + now.time().msecsSinceStartOfDay() / 1000;
+    const qint64 hintKey = hintShowsSeconds ? second : second / 60;
+    if (hintKey != hintShown) {
+        hintShowsSeconds = QLocale::system().timeFormat(QLocale::ShortFormat).contains('s');
+        hintShown = hintShowsSeconds ? second : second / 60;
         const QString tray = trayHint(now);
         if (StTrayIcon1 && StTrayIcon1->toolTip() != tray)
             StTrayIcon1->setToolTip(tray);
@@ -379,9 +391,32 @@ void TfClock::Timer1Timer()
     AnimateFace();
 }
 
-void TfClock::UpdateHands()
+void TfClock::planNextTick()
 {
-    const QTime t = ZDateTime::currentDateTime().time();
+    const int level = getTransparency();
+    TickRules::TickState state;
+    state.fading =
+        TickRules::fadeLevel(level, MouseOver, FadeEnabled, MaxTransparency, TickRules::StepMs, FadeSpeed) != level;
+    state.animating = Chime.AnimationRunning;
+    state.sounding = Chime.ChimeStriking || Chime.VoiceSpeaking;
+    const QDateTime now = ZDateTime::currentDateTime();
+    state.quiet = TickRules::isQuiet(QuietTime, QuietStart, QuietEnd, ZDateTime::timeOf(ZDateTime::fromQDateTime(now)));
+    state.msOfSecond = now.time().msec();
+    // A running timer starts over with the new interval; a stopped one (a
+    // paused tick, a test driving it) stays stopped.
+    Timer1.setInterval(TickRules::nextTickMs(state));
+}
+
+void TfClock::wakeTick()
+{
+    if (Timer1.isActive())
+        Timer1.start(0);
+}
+
+void TfClock::UpdateHands() { UpdateHands(ZDateTime::currentDateTime().time()); }
+
+void TfClock::UpdateHands(const QTime &t)
+{
     const TickRules::HandAngles a = TickRules::handAngles(t.hour(), t.minute(), t.second());
     // An unchanged angle costs nothing: the hand only turns when it moved.
     RotateImageSec->setAngle(a.second);
@@ -691,18 +726,22 @@ void TfClock::changeEvent(QEvent *e)
 void TfClock::enterEvent(QEnterEvent *e)
 {
     MouseOver = true;
+    wakeTick();
     TfClockBase::enterEvent(e);
 }
 
 void TfClock::leaveEvent(QEvent *e)
 {
     MouseOver = false;
+    wakeTick();
     TfClockBase::leaveEvent(e);
 }
 
 void TfClock::mouseMoveEvent(QMouseEvent *e)
 {
-    if (!MouseOver)
+    if (!MouseOver) {
         MouseOver = true;
+        wakeTick();
+    }
     TfClockBase::mouseMoveEvent(e);
 }

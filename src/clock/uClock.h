@@ -35,6 +35,7 @@ public:
     void SaveSettings();
     void Timer1Timer();
     void UpdateHands();
+    void UpdateHands(const QTime &t);
     // Face assembly from the skin records on show (ClockRecNo ... HandRecNo)
     // at full size and at SizeScale.
     void AssembleFace();
@@ -143,8 +144,15 @@ protected:
     void changeEvent(QEvent *e) override;
 
 private:
-    // The second the hints were last formatted for (they change no faster).
-    qint64 hintSecond = std::numeric_limits<qint64>::min();
+    // The minute (or second) the hints were last made for, and whether the
+    // system's short time shows seconds.
+    qint64 hintShown = std::numeric_limits<qint64>::min();
+    bool hintShowsSeconds = true;
+    // Sets Timer1 to wake when the next thing is due (a fade or animation
+    // step, a sound, the next second).
+    void planNextTick();
+    // The pointer came or went: the fade starts now, not at the next second.
+    void wakeTick();
     void FormCreate(const QString &programFolder);
     void createTrayIcon();
     void showPartnerItem();

@@ -1,9 +1,11 @@
 #include "OrganicShapeGlassForm.h"
 
+#include "RectPaint.h"
 #include "WindowSystem.h"
 
 #include <QGuiApplication>
 #include <QMoveEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
@@ -65,13 +67,19 @@ void TOrganicShapeGlassForm::setTransparency(int percent)
 {
     if (percent < 0 || percent > 100 || percent == getTransparency())
         return;
+    const bool wasOpaque = m_transparency == 0;
     m_transparency = percent / 100.0;
     if (m_layered) {
         applyLayeredAlpha(layeredAlpha(m_transparency));
-    } else {
-        calculateTables();
-        refreshGlass();
+        return;
     }
+    m_tablesStale = true;
+    // Without a screenshot the blend has nothing to mix in and leaves the
+    // picture as it is: a step between two levels above 0 changes no pixel,
+    // so it computes and draws nothing. Level 0 shows the tint alone.
+    if (!wasOpaque && m_transparency != 0 && m_background.isEmpty())
+        return;
+    refreshGlass();
 }
 
 int TOrganicShapeGlassForm::getTransparency() const { return percentOf(m_transparency); }
@@ -117,8 +125,16 @@ void TOrganicShapeGlassForm::setHue(int degrees)
     refreshGlass();
 }
 
+const GlassTables &TOrganicShapeGlassForm::tables() const
+{
+    if (m_tablesStale)
+        const_cast<TOrganicShapeGlassForm *>(this)->calculateTables();
+    return m_renderer.tables();
+}
+
 void TOrganicShapeGlassForm::calculateTables()
 {
+    m_tablesStale = false;
     const double a = m_layered ? 0.0 : m_transparency;
     m_renderer.tables().calculate(a, m_redIntensity, m_greenIntensity, m_blueIntensity);
 }
@@ -126,6 +142,7 @@ void TOrganicShapeGlassForm::calculateTables()
 void TOrganicShapeGlassForm::renderGlass(int left, int top)
 {
     const TOrganicSkin &source = skin();
+    tables(); // made for the level now, if it changed
     if (m_layered || m_transparency == 0) {
         m_renderer.render(m_glass, source, source.generation(), m_hue, nullptr);
         return;
@@ -140,7 +157,7 @@ void TOrganicShapeGlassForm::renderGlass(int left, int top)
     m_renderer.render(m_glass, source, source.generation(), m_hue, &blend);
 }
 
-void TOrganicShapeGlassForm::paintGlass(int left, int top)
+void TOrganicShapeGlassForm::paintGlass(int left, int top, const QRegion &region)
 {
     // Most paints (a hand that turned over the face) find nothing of the
     // glass changed: the picture of the last rendering is drawn again.
@@ -154,10 +171,10 @@ void TOrganicShapeGlassForm::paintGlass(int left, int top)
     if (m_glassPixmap.isNull())
         return;
     QPainter p(this);
-    p.drawPixmap(0, 0, m_glassPixmap);
+    paintByRects(p, region, [&] { p.drawPixmap(0, 0, m_glassPixmap); });
 }
 
-void TOrganicShapeGlassForm::paintEvent(QPaintEvent *) { paintGlass(m_glassLeft, m_glassTop); }
+void TOrganicShapeGlassForm::paintEvent(QPaintEvent *e) { paintGlass(m_glassLeft, m_glassTop, e->region()); }
 
 void TOrganicShapeGlassForm::refreshGlass()
 {

@@ -55,7 +55,8 @@ public:
     // The screenshot of fallback mode (empty until the first capture).
     TSpeedBitmap &backgroundBitmap() { return m_background; }
     const GlassRenderer &renderer() const { return m_renderer; }
-    const GlassTables &tables() const { return m_renderer.tables(); }
+    // Worked out when first needed after a change of level.
+    const GlassTables &tables() const;
 
 protected:
     void paintEvent(QPaintEvent *) override;
@@ -63,7 +64,7 @@ protected:
     void moveEvent(QMoveEvent *) override;
 
 private:
-    void paintGlass(int left, int top);
+    void paintGlass(int left, int top, const QRegion &region);
     void applyLayeredAlpha(int alpha);
     void applicationStateChanged(Qt::ApplicationState state);
 
@@ -83,4 +84,5 @@ private:
     bool m_glassDirty = true;
     int m_paintedLeft = 0, m_paintedTop = 0;
     GlassRenderer m_renderer;
+    bool m_tablesStale = false; // the level changed since the tables were made
 };

@@ -1,9 +1,11 @@
 #include "RotImg.h"
 
-#include <QEvent>
-#include <QPainter>
-
 #include "Extended.h"
+#include "RectPaint.h"
+
+#include <QEvent>
+#include <QPaintEvent>
+#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -250,8 +252,10 @@ void TRotateImage::PictureChanged()
     if (m_drawing)
         return;
     // A turned hand repaints only where it was and where it is now, not its
-    // whole square: less of the face below is drawn again every second.
-    const QRegion now = m_stretch ? QRegion(rect()) : m_kept.translated(destinationRect().topLeft());
+    // whole square: less of the face below is drawn again every second. The
+    // bounding box of each, not the hand's outline: a region of a few
+    // rectangles is painted by copying, one of hundreds span by span.
+    const QRegion now = m_stretch ? QRegion(rect()) : QRegion(m_kept.boundingRect().translated(destinationRect().topLeft()));
     if (m_shownValid)
         update(m_shown + now);
     else
@@ -327,14 +331,15 @@ QRect TRotateImage::destinationRect() const
     return QRect(0, 0, m_display.width(), m_display.height());
 }
 
-void TRotateImage::paintEvent(QPaintEvent *)
+void TRotateImage::paintEvent(QPaintEvent *e)
 {
     if (m_drawable.isNull() || m_drawable.width() == 0 || m_drawable.height() == 0)
         return;
     const bool wasDrawing = m_drawing;
     m_drawing = true;
     QPainter p(this);
-    p.drawImage(destinationRect(), m_drawable);
+    const QRect to = destinationRect();
+    paintByRects(p, e->region(), [&] { p.drawImage(to, m_drawable); });
     m_drawing = wasDrawing;
 }
 

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
+#include <limits>
 
 namespace ZDateTime {
 
@@ -59,10 +60,28 @@ std::function<QDateTime()> &nowProvider()
 }
 } // namespace
 
+// The local time from the system clock and a kept UTC offset. Asking the C
+// library for the local time looks at /etc/localtime on every call; the
+// offset can only change on a whole minute (zone transitions fall on whole
+// minutes), so it is asked once a minute, and again at once when the clock
+// is set to another minute than the one the offset was asked in.
+QDateTime systemNow()
+{
+    thread_local qint64 offsetMinute = std::numeric_limits<qint64>::min();
+    thread_local int offsetSeconds = 0;
+    const qint64 ms = QDateTime::currentMSecsSinceEpoch();
+    const qint64 minute = ms >= 0 ? ms / 60000 : (ms - 59999) / 60000;
+    if (minute != offsetMinute) {
+        offsetSeconds = QDateTime::fromMSecsSinceEpoch(ms).offsetFromUtc();
+        offsetMinute = minute;
+    }
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::OffsetFromUTC, offsetSeconds);
+}
+
 QDateTime currentDateTime()
 {
     const auto &provider = nowProvider();
-    return provider ? provider() : QDateTime::currentDateTime();
+    return provider ? provider() : systemNow();
 }
 
 double now() { return fromQDateTime(currentDateTime()); }

@@ -111,3 +111,35 @@ TEST(Animation, CounterRules)
     EXPECT_EQ(s.drawFrame, -1);
     EXPECT_TRUE(s.endRun);
 }
+
+TEST(NextTick, StepsWhileSomethingMovesElseWakesOnTheNextSecond)
+{
+    struct Case
+    {
+        const char *name;
+        TickState state;
+        int ms;
+    };
+    auto st = [](bool fading, bool animating, bool sounding, bool quiet, int msOfSecond) {
+        TickState s;
+        s.fading = fading;
+        s.animating = animating;
+        s.sounding = sounding;
+        s.quiet = quiet;
+        s.msOfSecond = msOfSecond;
+        return s;
+    };
+    const Case cases[] = {
+        {"idle just after the second", st(false, false, false, false, 3), 997},
+        {"idle on the second", st(false, false, false, false, 0), 1000},
+        {"idle just before the second", st(false, false, false, false, 999), 1},
+        {"fading", st(true, false, false, false, 3), StepMs},
+        {"animating", st(false, true, false, false, 500), StepMs},
+        {"chime or voice", st(false, false, true, false, 500), StepMs},
+        {"sounds held by quiet time", st(false, true, true, true, 400), 600},
+        {"fading goes on in quiet time", st(true, false, true, true, 400), StepMs},
+        {"a clock read out of range", st(false, false, false, false, 1500), 1},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(nextTickMs(c.state), c.ms) << c.name;
+}

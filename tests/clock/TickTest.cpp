@@ -107,3 +107,30 @@ TEST_F(Tick, AQuietWindowBegunUnderAnAlarmMessageHoldsTheChime)
     EXPECT_EQ(started, (QStringList{"bigben_chime.wav", "bigben_bell.wav"}));
     EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
 }
+
+// The tick plans its next wake-up from what is under way: the next whole
+// second at rest, the 200 ms step while the chime sounds. A tick the test
+// drives leaves the stopped timer stopped.
+TEST_F(Tick, PlansTheNextWakeUpFromWhatIsUnderWay)
+{
+    auto clock = start("[Path]\nBellChime=1\nFadeEnabled=0\n");
+    struct Step
+    {
+        const char *name;
+        QTime at;
+        int intervalMs;
+    };
+    const Step steps[] = {
+        {"at rest, a quarter past the second", QTime(6, 59, 58, 250), 750},
+        {"at rest, just before the full hour", QTime(6, 59, 59, 990), 10},
+        {"the chime has begun", QTime(7, 0, 0, 4), 200},
+        {"the chime goes on", QTime(7, 0, 0, 204), 200},
+    };
+    for (const Step &s : steps) {
+        SCOPED_TRACE(s.name);
+        tickAt(*clock, s.at);
+        EXPECT_EQ(clock->Timer1.interval(), s.intervalMs);
+        EXPECT_FALSE(clock->Timer1.isActive());
+    }
+    EXPECT_EQ(started, QStringList{"bigben_chime.wav"});
+}

@@ -389,3 +389,71 @@ TEST_F(GlassFormTest, LayeredModeIgnoresMoves)
 }
 
 } // namespace
+
+namespace {
+// Counts the paints a widget receives.
+struct PaintCounter : QObject
+{
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+} // namespace
+
+// Without a compositor and before any screenshot, a fade step between two
+// levels above 0 changes no pixel: nothing is computed or drawn. From or to
+// level 0, or with a screenshot to blend, the step is drawn.
+TEST_F(GlassFormTest, FallbackFadeStepThatChangesNoPixelDrawsNothing)
+{
+    struct Case
+    {
+        const char *name;
+        int from, to;
+        bool screenshot;
+        bool drawn;
+    };
+    const Case cases[] = {
+        {"between two levels, no screenshot", 10, 20, false, false},
+        {"from opaque, no screenshot", 0, 10, false, true},
+        {"back to opaque, no screenshot", 20, 0, false, true},
+        {"between two levels, with a screenshot", 10, 20, true, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TOrganicShapeGlassForm form(TOrganicShapeGlassForm::GlassMode::Fallback);
+        QImage img(8, 6, QImage::Format_RGB32);
+        img.fill(qRgb(0, 0, 200));
+        loadSkin(form, img);
+        form.setTransparency(c.from);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        // The screenshot the window took when it became active, or none.
+        QImage screen;
+        if (c.screenshot) {
+            screen = QImage(400, 300, QImage::Format_RGB32);
+            screen.fill(qRgb(250, 250, 250));
+        }
+        form.backgroundBitmap().assign(screen);
+        form.repaint();
+        const quint32 before = form.glassBitmap().ReadPixel(3, 3);
+        const quint64 tables = form.renderer().tables().generation();
+        PaintCounter counter;
+        form.installEventFilter(&counter);
+        form.setTransparency(c.to);
+        if (c.drawn)
+            EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }, 5000));
+        else
+            QCoreApplication::processEvents();
+        form.removeEventFilter(&counter);
+        EXPECT_EQ(counter.paints > 0, c.drawn);
+        EXPECT_EQ(form.renderer().tables().generation() != tables, c.drawn) << "tables made";
+        if (!c.drawn) {
+            EXPECT_EQ(form.glassBitmap().ReadPixel(3, 3), before);
+        }
+        EXPECT_EQ(form.getTransparency(), c.to);
+    }
+}

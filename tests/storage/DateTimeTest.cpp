@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <thread>
+
 using namespace ZDateTime;
 
 TEST(DateTime, DaysSince1899)
@@ -34,4 +37,33 @@ TEST(DateTime, TextThatIsNoTimeIsRefused)
     EXPECT_EQ(v, 7);
     ASSERT_TRUE(fromText("22:00:00", &v));
     EXPECT_NEAR(v, encodeTime(22, 0, 0), 1e-9);
+}
+
+// The clock's own local time (a kept UTC offset) agrees with the system's
+// for zones east and west of Greenwich, on half hours and a quarter hour.
+// Each zone is read on a thread of its own, whose kept offset is new.
+TEST(DateTime, CurrentTimeAgreesWithTheSystemsLocalTime)
+{
+    const QByteArray saved = qgetenv("TZ");
+    for (const char *zone : {"UTC", "Europe/Berlin", "America/St_Johns", "Asia/Kathmandu", "Pacific/Chatham"}) {
+        SCOPED_TRACE(zone);
+        qputenv("TZ", zone);
+        tzset();
+        QDateTime ours, system;
+        std::thread([&] {
+            system = QDateTime::currentDateTime();
+            ours = currentDateTime();
+        }).join();
+        EXPECT_EQ(ours.offsetFromUtc(), system.offsetFromUtc());
+        EXPECT_LT(std::abs(system.msecsTo(ours)), 5000);
+        EXPECT_LT(std::abs(QDateTime(system.date(), system.time(), Qt::UTC)
+                               .msecsTo(QDateTime(ours.date(), ours.time(), Qt::UTC))),
+                  5000)
+            << "the local fields";
+    }
+    if (saved.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", saved);
+    tzset();
 }
