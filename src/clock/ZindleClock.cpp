@@ -1,6 +1,7 @@
 #include "AlarmCheck.h"
 #include "ErrorReport.h"
 #include "InstanceGuard.h"
+#include "PlatformChoice.h"
 #include "ZApplication.h"
 #include "uClock.h"
 
@@ -9,7 +10,9 @@
 
 int main(int argc, char **argv)
 {
+    const bool platformChosen = PlatformChoice::apply();
     ZApplication app(argc, argv);
+    PlatformChoice::forget(platformChosen);
     app.setApplicationName("Zindle Clock");
     // The clock may be hidden in the tray while a dialog (an alarm) is the
     // only window: closing that must not end the program. Only the clock's

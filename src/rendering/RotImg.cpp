@@ -1,4 +1,5 @@
 #include "RotImg.h"
+#include "WindowSystem.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -250,9 +251,11 @@ void TRotateImage::PictureChanged()
     if (m_drawing)
         return;
     // A turned hand repaints only where it was and where it is now, not its
-    // whole square: less of the face below is drawn again every second.
+    // whole square: less of the face below is drawn again every second. A
+    // window that paints its own alpha (Wayland) repaints the square: there,
+    // updates of such band regions left traces of the hand behind.
     const QRegion now = m_stretch ? QRegion(rect()) : m_kept.translated(destinationRect().topLeft());
-    if (m_shownValid)
+    if (m_shownValid && !WindowSystem::alphaWindows())
         update(m_shown + now);
     else
         update();
