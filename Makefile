@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 # make test also builds and runs the suite with the sanitizers there.
 ASAN_BUILD ?= build-asan
 
-.PHONY: all deps configure build run test bench install clean
+.PHONY: all deps configure build run test bench install deb clean
 
 all: build
 
@@ -34,6 +34,12 @@ bench: build
 
 install: build
 	@cmake --install $(BUILD)
+
+# zindleclock_<version>_<arch>.deb in this folder: apt install ./zindleclock_*.deb
+deb: build
+	@rm -f $(BUILD)/package/zindleclock_*.deb
+	@cd $(BUILD) && cpack -G DEB -B $(abspath $(BUILD))/package >/dev/null
+	@cp -v $(BUILD)/package/zindleclock_*.deb .
 
 clean:
 	@rm -rf $(BUILD)

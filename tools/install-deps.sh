@@ -16,6 +16,8 @@ PACKAGES=(
   espeak-ng sox libsox-fmt-all lame
   python3 dbus dbus-x11 tzdata
   clang libclang-rt-14-dev
+  qt6-wayland weston xwayland
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()

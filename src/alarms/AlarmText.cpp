@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace AlarmText {
 
 QString shortDate(double date)
@@ -26,13 +28,21 @@ QString longTime(double time)
 
 QString dueLine(double date, double time) { return shortDate(date) + "  " + longTime(time); }
 
-QStringList soundList(const QString &folder)
+QStringList soundList(const QString &folder) { return soundList(QStringList{folder}); }
+
+QStringList soundList(const QStringList &folders)
 {
     QStringList names;
-    QDir dir(folder);
-    if (dir.exists())
-        names = dir.entryList({"*.wav", "*.mid", "*.mp3"}, QDir::Files | QDir::Readable,
-                              QDir::Name | QDir::IgnoreCase);
+    for (const QString &folder : folders) {
+        QDir dir(folder);
+        if (dir.exists())
+            names += dir.entryList({"*.wav", "*.mid", "*.mp3"}, QDir::Files | QDir::Readable);
+    }
+    names.removeDuplicates();
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
     names << QStringLiteral("None");
     return names;
 }

@@ -18,5 +18,8 @@ QString dueLine(double date, double time);
 // any letter case), sorted by name, followed by "None". A missing or
 // unreadable folder gives "None" alone.
 QStringList soundList(const QString &folder);
+// The same over several folders (the user's own and the shipped one): each
+// name once, all sorted together, then "None".
+QStringList soundList(const QStringList &folders);
 
 } // namespace AlarmText

@@ -127,7 +127,7 @@ void TfAlarmMessage::FormShow()
     m_clock.tblAlarm2.setRecNo(alarm.RecNo());
 
     const QString sound = alarm.FieldByName("Sound").asString();
-    const QString file = m_clock.ProgramFolder + "sound/" + sound;
+    const QString file = m_clock.Folders.soundFile(sound);
     if (sound != "None" && !sound.isEmpty() && QFileInfo(file).isFile()) {
         // A file the player cannot take leaves the window silent but usable.
         MediaPlayer1->open(file);

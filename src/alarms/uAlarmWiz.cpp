@@ -260,10 +260,10 @@ void TfAlarmWiz::fillSoundList()
     // A missing sound folder lists "None" alone.
     const QSignalBlocker block(ComboBox1);
     ComboBox1->clear();
-    ComboBox1->addItems(AlarmText::soundList(m_clock.ProgramFolder + "sound/"));
+    ComboBox1->addItems(AlarmText::soundList(m_clock.Folders.soundFolders()));
 }
 
-QString TfAlarmWiz::soundFile() const { return m_clock.ProgramFolder + "sound/" + ComboBox1->currentText(); }
+QString TfAlarmWiz::soundFile() const { return m_clock.Folders.soundFile(ComboBox1->currentText()); }
 
 void TfAlarmWiz::setSoundControls(bool enabled, bool loopToo)
 {

@@ -2,6 +2,7 @@
 #include "DisplayCheck.h"
 #include "ErrorReport.h"
 #include "InstanceGuard.h"
+#include "PlatformChoice.h"
 #include "SessionEnd.h"
 #include "ZApplication.h"
 #include "uClock.h"
@@ -13,6 +14,7 @@ int main(int argc, char **argv)
 {
     // Qt aborts with a core dump when the display refuses it: say so in one
     // line and end instead.
+    const bool platformChosen = PlatformChoice::apply();
     DisplayCheck display;
     const QByteArray displayName = qgetenv("DISPLAY");
     switch (DisplayCheck::plan(qgetenv("QT_QPA_PLATFORM"), displayName)) {
@@ -30,6 +32,7 @@ int main(int argc, char **argv)
     }
     ZApplication app(argc, argv);
     display.release();
+    PlatformChoice::forget(platformChosen);
     app.setApplicationName("Zindle Clock");
     // The clock may be hidden in the tray while a dialog (an alarm) is the
     // only window: closing that must not end the program. Only the clock's

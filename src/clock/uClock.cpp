@@ -122,6 +122,7 @@ void TfClock::FormCreate(const QString &programFolder)
     if (!ProgramFolder.endsWith('/'))
         ProgramFolder += '/';
     setProgramFolder(ProgramFolder);
+    Folders = ClockFolders::forProgram(ProgramFolder);
     if (!QDir::setCurrent(ProgramFolder))
         throw std::runtime_error(QString("Cannot use the program folder %1").arg(ProgramFolder).toStdString());
     SetInvisibleColor(0xFF00FF);
@@ -157,7 +158,7 @@ void TfClock::createTrayIcon()
         StTrayIcon1->show();
 }
 
-QString TfClock::settingsPath() const { return ProgramFolder + kSettingsFileName; }
+QString TfClock::settingsPath() const { return Folders.settingsFile; }
 
 bool TfClock::event(QEvent *e)
 {
@@ -180,9 +181,13 @@ void TfClock::FormActivate()
         const QVector<TTable *> all = tables();
         for (TTable *t : all)
             t->CloseTable();
+        QStringList names;
         for (TTable *t : all)
-            t->OpenTable(ProgramFolder, t->TableName());
-        TTable::removeStaleSuperJournals(ProgramFolder);
+            names << t->TableName();
+        Folders.prepare(names);
+        for (TTable *t : all)
+            t->OpenTable(Folders.own, t->TableName());
+        TTable::removeStaleSuperJournals(Folders.own);
         LoadSettings();
         AssembleFace();
         BuildFace();
@@ -521,7 +526,7 @@ void TfClock::BuildFace()
 void TfClock::writeMask(const QImage &silhouette)
 {
     // Written whole or not at all: a full disk never leaves half an outline.
-    const QString path = ProgramFolder + "mask_fClock.bmp";
+    const QString path = Folders.own + "mask_fClock.bmp";
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -599,7 +604,7 @@ void TfClock::buildFaceAt(int s, bool fullSize)
     // The silhouette is the window's outline and background. Without a
     // clock picture the window keeps the outline it has.
     if (hasOutline) {
-        loadSkin(ProgramFolder);
+        loadSkin(Folders.own);
         if (fullSize)
             setTransparency(0);
     }

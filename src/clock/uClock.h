@@ -2,6 +2,7 @@
 #include "ChimePlayback.h"
 #include "ChimeState.h"
 #include "ClockBase.h"
+#include "ClockFolders.h"
 #include "TMediaPlayer.h"
 #include "TTable.h"
 
@@ -82,6 +83,9 @@ public:
     bool EditingAlarm = false;
     qint32 AppVersion = 0;
     QString ProgramFolder;
+    // Shipped files are read from ProgramFolder; what the clock writes goes
+    // to Folders.own (the same folder unless it is installed).
+    ClockFolders Folders;
     bool AnimationEnabled = true;
     bool FadeEnabled = true;
     bool VoiceChime = false;

@@ -1,5 +1,6 @@
 #include "OrganicShapeGlassForm.h"
 
+#include "AlphaWindowEffect.h"
 #include "RectPaint.h"
 #include "WindowSystem.h"
 
@@ -60,7 +61,11 @@ void TOrganicShapeGlassForm::shapeIt()
 void TOrganicShapeGlassForm::applyLayeredAlpha(int alpha)
 {
     m_alpha = alpha;
-    setWindowOpacity(alpha / 255.0);
+    // A Wayland surface has no window opacity: the window paints its alpha.
+    if (AlphaWindowEffect *effect = alphaEffect())
+        effect->setOpacity(alpha / 255.0);
+    else
+        setWindowOpacity(alpha / 255.0);
 }
 
 void TOrganicShapeGlassForm::setTransparency(int percent)

@@ -1,4 +1,5 @@
 #include "RotImg.h"
+#include "WindowSystem.h"
 
 #include "Extended.h"
 #include "RectPaint.h"
@@ -254,9 +255,11 @@ void TRotateImage::PictureChanged()
     // A turned hand repaints only where it was and where it is now, not its
     // whole square: less of the face below is drawn again every second. The
     // bounding box of each, not the hand's outline: a region of a few
-    // rectangles is painted by copying, one of hundreds span by span.
+    // rectangles is painted by copying, one of hundreds span by span. A
+    // window that paints its own alpha (Wayland) repaints the square: there,
+    // partial updates left traces of the hand behind.
     const QRegion now = m_stretch ? QRegion(rect()) : QRegion(m_kept.boundingRect().translated(destinationRect().topLeft()));
-    if (m_shownValid)
+    if (m_shownValid && !WindowSystem::alphaWindows())
         update(m_shown + now);
     else
         update();

@@ -1,5 +1,6 @@
 #include "ShapeFormUnit.h"
 
+#include "AlphaWindowEffect.h"
 #include "CoordIni.h"
 #include "DragStart.h"
 #include "JpegMask.h"
@@ -41,6 +42,12 @@ TOrganicShapeForm::TOrganicShapeForm(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setAutoFillBackground(false);
+    if (WindowSystem::alphaWindows()) {
+        // A translucent surface: what the outline leaves out stays clear.
+        setAttribute(Qt::WA_TranslucentBackground);
+        m_alphaEffect = new AlphaWindowEffect(this);
+        setGraphicsEffect(m_alphaEffect);
+    }
     shapeIt();
     m_skin.OnChange = [this] { shapeIt(); };
 }
@@ -54,9 +61,13 @@ void TOrganicShapeForm::applyShape()
 {
     if (m_skin.isEmpty()) {
         clearMask();
+        if (m_alphaEffect)
+            m_alphaEffect->setOutline(QRegion());
         return;
     }
     QRegion region = m_skin.getRegion();
+    if (m_alphaEffect)
+        m_alphaEffect->setOutline(region.isEmpty() ? QRegion(-1, -1, 1, 1) : region);
     // An empty mask would mean "no shape" to the window system, showing the
     // whole window; a pixel outside the window shows nothing and takes no clicks.
     if (region.isEmpty())
@@ -68,6 +79,8 @@ void TOrganicShapeForm::shapeIt()
 {
     if (m_skin.isEmpty()) {
         clearMask();
+        if (m_alphaEffect)
+            m_alphaEffect->setOutline(QRegion());
         update();
         return;
     }

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class AlphaWindowEffect;
+
 // Loads base + ".bmp", else base + ".jpg" (through libjpeg), else empties
 // the bitmap. An unreadable file throws OrganicShapeException.
 void loadMaskBitmap(TSpeedBitmap &bitmap, const QString &base);
@@ -47,6 +49,10 @@ public:
     // can, else by following the mouse.
     bool followingMouse() const { return m_following; }
 
+    // Where the window system cannot shape or fade the window (Wayland), the
+    // effect that paints the outline and the fade as alpha; else null.
+    AlphaWindowEffect *alphaEffect() const { return m_alphaEffect; }
+
 signals:
     // A press on the window, before it starts a drag.
     void mouseDown(QMouseEvent *event);
@@ -65,6 +71,7 @@ private:
     TOrganicSkin m_skin;
     QString m_programFolder;
     bool m_pressed = false; // left button down, no drag started yet
+    AlphaWindowEffect *m_alphaEffect = nullptr;
     bool m_following = false;
     QPoint m_pressPoint;    // global
     QPoint m_grabOffset;

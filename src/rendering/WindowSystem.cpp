@@ -116,6 +116,8 @@ bool systemMoveWorks()
     return x.connection && windowManagerAlive(x.connection, DefaultScreen(x.display));
 }
 
+bool alphaWindows() { return isWayland(); }
+
 void flush()
 {
     const X11 x = x11();

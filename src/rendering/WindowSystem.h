@@ -18,6 +18,12 @@ bool systemMoveWorks();
 // brought back: the same question.
 inline bool windowManagerRunning() { return systemMoveWorks(); }
 
+// Whether windows are surfaces the clock must cut and fade itself (a
+// Wayland client): the window system ignores a window's shape (beyond where
+// it takes input) and its opacity, so the outline and the fade are painted
+// as alpha.
+bool alphaWindows();
+
 // The same two questions asked of one X server's screen.
 bool compositorRunning(xcb_connection_t *connection, int screen);
 bool windowManagerAlive(xcb_connection_t *connection, int screen);

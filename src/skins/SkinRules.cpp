@@ -1,4 +1,5 @@
 #include "SkinRules.h"
+#include "ClockFolders.h"
 
 #include <QDir>
 
@@ -57,6 +58,28 @@ QFileInfoList listPackages(const QString &skinsFolder)
     return packageFiles(dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
 }
 
+QFileInfoList listPackages(const QStringList &skinsFolders)
+{
+    QFileInfoList entries;
+    QStringList seen;
+    bool anyFolder = false;
+    for (const QString &folder : skinsFolders) {
+        const QDir dir(folder);
+        if (!dir.exists())
+            continue;
+        anyFolder = true;
+        for (const QFileInfo &e : dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+            if (!e.isFile() || seen.contains(e.fileName()))
+                continue;
+            seen << e.fileName();
+            entries << e;
+        }
+    }
+    if (!anyFolder)
+        return listPackages(skinsFolders.value(0));
+    return packageFiles(entries);
+}
+
 QString targetTable(const QString &category)
 {
     const QString c = category.toLower();
@@ -82,7 +105,7 @@ const QStringList kOwnTables = {"Clock", "Dial", "Hand", "Body", "Head", "Alarm"
 QStringList protectedFileNames()
 {
     QStringList names = {"ZindleClock", "ZindleClock.ini", "mask_fClock.bmp", "coord.ini", "ZindleClock.html",
-                         "zindleclock.desktop", "zindleclock.svg"};
+                         "zindleclock.desktop", "zindleclock.svg", ClockFolders::kInstalledMarker};
     for (const QString &t : kOwnTables)
         for (const char *suffix : {".db", ".db-journal", ".db-wal", ".db-shm", ".bak"})
             names << t + suffix;

@@ -30,6 +30,11 @@ HandStrip secondStrip();
 // hidden entries, no folders, sorted by name without regard to case.
 QFileInfoList packageFiles(const QFileInfoList &entries);
 QFileInfoList listPackages(const QString &skinsFolder);
+// The packages of several skins folders (the user's own first, then the
+// shipped one), sorted together; a file name found in an earlier folder
+// hides the same name in a later one. Only when none of the folders exists
+// is that an error.
+QFileInfoList listPackages(const QStringList &skinsFolders);
 // A package as the list shows it: the file name without ".zip".
 QString packageName(const QFileInfo &file);
 
@@ -41,7 +46,8 @@ QString targetTable(const QString &category);
 // A package must never replace the program's own files: the executable,
 // the tables other than Skins (and their journals and backups), the
 // settings, the mask, the geometry file, the help page and the desktop
-// entry (which names the command to run) with its icon. Compared without
+// entry (which names the command to run) with its icon, and the install
+// marker (which would move the user's files elsewhere). Compared without
 // regard to case so that no spelling slips through.
 bool isProtectedFile(const QString &bareName);
 // The same as a list of exact names, for readers that take one: the files

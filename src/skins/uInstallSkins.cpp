@@ -75,9 +75,8 @@ void TfInstallSkins::FormActivate()
     m_fade.emplace(m_clock);
     PlaceBesideClock(this, m_clock);
     btnInstall->setEnabled(false);
-    const QString folder = m_clock->ProgramFolder + "skins/";
     // A missing folder is reported; the list stays empty.
-    for (const QFileInfo &package : SkinRules::listPackages(folder)) {
+    for (const QFileInfo &package : SkinRules::listPackages(m_clock->Folders.skinFolders())) {
         lbSkins->addItem(SkinRules::packageName(package));
         m_files << package.absoluteFilePath();
     }
@@ -99,7 +98,7 @@ void TfInstallSkins::btnInstallClick()
         return;
     }
     TfClock &c = *m_clock;
-    PackageInstall install(c.ProgramFolder, c.tblSkins, {&c.tblClock, &c.tblDial, &c.tblHand, &c.tblHead, &c.tblBody},
+    PackageInstall install(c.Folders.own, c.tblSkins, {&c.tblClock, &c.tblDial, &c.tblHand, &c.tblHead, &c.tblBody},
                            c.AppVersion);
     install.progress = [this](int percent) { ProgressBar1->setValue(percent); };
     install.continueNewer = [this] {

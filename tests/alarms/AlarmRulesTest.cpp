@@ -1,5 +1,7 @@
 #include "AlarmRules.h"
+#include "AlarmText.h"
 #include "DateTime.h"
+#include "TempFolder.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>
@@ -109,4 +111,17 @@ TEST(AlarmArithmetic, SnoozeAndWizardMoments)
         EXPECT_EQ(text(wizardDueMoment(c.type, c.now)), c.expected) << "type " << c.type;
     EXPECT_EQ(text(snoozeMoment(moment(2024, 3, 5, 10, 3, 45))), "2024-03-05 10:08:00.000");
     EXPECT_EQ(text(snoozeMoment(moment(2024, 3, 5, 23, 57, 10))), "2024-03-06 00:02:00.000");
+}
+
+// Installed, the wizard lists the user's own sounds with the shipped ones.
+TEST(AlarmSoundList, TheUsersAndTheShippedSoundsTogetherThenNone)
+{
+    TempFolder own, shipped;
+    for (const char *f : {"ring.wav", "Zebra.mp3", "notes.txt"})
+        own.write(f, "x");
+    for (const char *f : {"gong.wav", "ring.wav", "melody.MID", "beeps.wav"})
+        shipped.write(f, "x");
+    EXPECT_EQ(AlarmText::soundList(QStringList{own.path(), shipped.path()}),
+              QStringList({"beeps.wav", "gong.wav", "melody.MID", "ring.wav", "Zebra.mp3", "None"}));
+    EXPECT_EQ(AlarmText::soundList(QStringList{own.file("gone/"), shipped.file("gone/")}), QStringList({"None"}));
 }

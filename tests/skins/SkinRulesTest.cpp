@@ -64,6 +64,27 @@ TEST(PackageList, AMissingFolderIsAnError)
     EXPECT_TRUE(listPackages(folder.path()).isEmpty());
 }
 
+// Installed, the user's own skins folder comes first, then the shipped one.
+TEST(PackageList, TheUsersAndTheShippedFoldersSortedTogether)
+{
+    TempFolder own, shipped;
+    own.write("mine.zip", "x");
+    own.write("Zindle Sampler.zip", "the user's copy");
+    shipped.write("Zindle Sampler.zip", "shipped");
+    shipped.write("Basics.zip", "x");
+    QStringList names, paths;
+    for (const QFileInfo &f : listPackages(QStringList{own.path(), shipped.path()})) {
+        names << packageName(f);
+        paths << f.absoluteFilePath();
+    }
+    EXPECT_EQ(names, QStringList({"Basics", "mine", "Zindle Sampler"}));
+    EXPECT_EQ(paths.value(2), own.file("Zindle Sampler.zip")) << "the user's file hides the shipped one";
+
+    // A missing folder of the two is no error; only when both are missing.
+    EXPECT_EQ(listPackages(QStringList{own.file("gone/"), shipped.path()}).size(), 2);
+    EXPECT_THROW(listPackages(QStringList{own.file("gone/"), shipped.file("gone/")}), std::runtime_error);
+}
+
 TEST(TargetTable, CategoriesMatchWithoutRegardToCase)
 {
     const std::pair<const char *, const char *> cases[] = {
@@ -79,7 +100,7 @@ TEST(ProtectedFiles, TheProgramsOwnFilesAndTheirSidecars)
     for (const char *name : {"ZindleClock", "zindleclock", "ZindleClock.ini", "mask_fClock.bmp", "coord.ini",
                              "ZindleClock.html", "zindleclock.desktop", "Clock.db", "clock.DB", "Alarm2.db",
                              "Product.db", "Time.db", "Clock.db-journal", "Dial.db-wal", "Hand.bak", "Hand.db.bak",
-                             "Skins.db-journal", "Skins.db-wal"})
+                             "Skins.db-journal", "Skins.db-wal", "INSTALLED", "installed"})
         EXPECT_TRUE(isProtectedFile(name)) << name;
     for (const char *name : {"Skins.db", "dial006.bmp", "Clocks.db", "readme.txt", "ZindleClock2.ini"})
         EXPECT_FALSE(isProtectedFile(name)) << name;

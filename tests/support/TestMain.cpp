@@ -7,7 +7,8 @@
 
 // Every test binary runs without a desktop: offscreen windows, no session
 // bus, silent sound, and a private runtime folder (the single-instance lock
-// lives there), unless the test's environment says otherwise.
+// lives there), unless the test's environment says otherwise, and private
+// per-user data and config folders.
 int main(int argc, char **argv)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
@@ -21,6 +22,11 @@ int main(int argc, char **argv)
         QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     }
+    // A clock that keeps its files per user (an installed program folder)
+    // writes into folders of the test's own, never into the user's.
+    QTemporaryDir userData, userConfig;
+    qputenv("XDG_DATA_HOME", userData.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", userConfig.path().toUtf8());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
