@@ -126,8 +126,9 @@ TEST_F(Package, NameContentsAndDependencies)
                                      "Time)\\.db|ZindleClock|ZindleClock\\.html|zindleclock\\.svg|"
                                      "zindleclock\\.desktop|INSTALLED|(voice|chimes|sound|skins)/[^/]*)?$");
     for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
-        if (it.key().startsWith("./usr/lib/zindleclock"))
+        if (it.key().startsWith("./usr/lib/zindleclock")) {
             EXPECT_TRUE(shipped.match(it.key()).hasMatch()) << it.key().toStdString();
+        }
     }
 
     const Result depends = run("dpkg-deb", {"--field", deb, "Depends"});
