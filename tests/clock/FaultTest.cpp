@@ -302,10 +302,13 @@ TEST_F(FaultTest, AFailedStartSaysWhatFailedAndRetryBuildsTheFace)
     EXPECT_TRUE(clock.pnlStartFailure->text().contains(reports[0])) << clock.pnlStartFailure->text().toStdString();
     EXPECT_TRUE(reports[0].contains(folder.file("Dial.db")));
 
-    // Retry before the repair: still the same window.
+    // Retry before the repair: still the same window, and the user's own
+    // Retry answers with its message again.
     clock.pnlStartFailure->retryButton()->click();
     EXPECT_FALSE(clock.StartupDone);
     EXPECT_TRUE(clock.pnlStartFailure->isVisible());
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_EQ(reports[1], reports[0]);
 
     folder.write("Dial.db", dialTable);
     clock.pnlStartFailure->retryButton()->click();
@@ -318,7 +321,7 @@ TEST_F(FaultTest, AFailedStartSaysWhatFailedAndRetryBuildsTheFace)
     EXPECT_FALSE(clock.pnlStartFailure->isVisible());
     EXPECT_EQ(clock.size(), QSize(60, 60)) << "the face is built";
     EXPECT_EQ(clock.mask().boundingRect(), QRect(10, 10, 40, 40)) << "and shaped";
-    EXPECT_EQ(reports.size(), 1) << reports.join('\n').toStdString();
+    EXPECT_EQ(reports.size(), 2) << reports.join('\n').toStdString();
 
     // Quit ends a failed start without writing the settings.
     FacedFolder other;
