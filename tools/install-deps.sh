@@ -17,7 +17,7 @@ PACKAGES=(
   python3 dbus dbus-x11 tzdata
   clang libclang-rt-14-dev
   qt6-wayland weston xwayland
-  dpkg-dev file lintian desktop-file-utils appstream
+  dpkg-dev file lintian desktop-file-utils appstream groff-base
 )
 
 missing=()
