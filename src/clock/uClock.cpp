@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QScopeGuard>
 #include <QSystemTrayIcon>
+#include <QWindow>
 
 #include <algorithm>
 #include <stdexcept>
@@ -219,7 +220,10 @@ void TfClock::keepOnScreen()
     // cannot overflow; a visible position is never changed by it.
     constexpr int kFar = 1 << 24;
     const QPoint at(std::clamp(x(), -kFar, kFar), std::clamp(y(), -kFar, kFar));
-    const QPoint target = onScreenPosition(QRect(at, frameGeometry().size()), screenRects());
+    // The frame's size from its margins: frameGeometry() itself overflows at
+    // such a position.
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QPoint target = onScreenPosition(QRect(at, size().grownBy(frame)), screenRects());
     if (target != pos())
         move(target);
 }
