@@ -25,7 +25,6 @@
 #include <QScreen>
 #include <QScopeGuard>
 #include <QSystemTrayIcon>
-#include <QWindow>
 
 #include <algorithm>
 #include <stdexcept>
@@ -216,14 +215,7 @@ void TfClock::FormActivate()
 
 void TfClock::keepOnScreen()
 {
-    // Far beyond any screen, yet small enough that the rectangle's edges
-    // cannot overflow; a visible position is never changed by it.
-    constexpr int kFar = 1 << 24;
-    const QPoint at(std::clamp(x(), -kFar, kFar), std::clamp(y(), -kFar, kFar));
-    // The frame's size from its margins: frameGeometry() itself overflows at
-    // such a position.
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    const QPoint target = onScreenPosition(QRect(at, size().grownBy(frame)), screenRects());
+    const QPoint target = onScreenPosition(frameGeometry(), screenRects());
     if (target != pos())
         move(target);
 }
@@ -293,7 +285,10 @@ void TfClock::applyWindowKind()
 void TfClock::LoadSettings()
 {
     const ClockSettings s = readClockSettings(IniFile(settingsPath()));
-    move(s.left, s.top);
+    // Far beyond any screen, yet small enough that the window's rectangle
+    // cannot overflow; a visible position is never changed by it.
+    constexpr int kFar = 1 << 24;
+    move(std::clamp(s.left, -kFar, kFar), std::clamp(s.top, -kFar, kFar));
     FadeEnabled = s.FadeEnabled;
     AnimationEnabled = s.AnimationEnabled;
     VoiceChime = s.VoiceChime;
