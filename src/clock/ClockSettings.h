@@ -32,7 +32,6 @@ struct ClockSettings
 };
 
 inline const QString kSettingsSection = "Path";
-inline const QString kSettingsFileName = "ZindleClock.ini";
 // The largest scale the Resize menu offers: 100 %.
 constexpr int kLargestSizeScale = 16;
 

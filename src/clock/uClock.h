@@ -3,6 +3,7 @@
 #include "ChimeState.h"
 #include "ClockBase.h"
 #include "ClockFolders.h"
+#include "ClockWindow.h"
 #include "TMediaPlayer.h"
 #include "TTable.h"
 
@@ -22,13 +23,19 @@ class StartFailurePanel;
 
 // The main window: owns the ten tables, the tick, the face, the tray icon
 // and the settings. Dialogs read and change its fields directly.
-class TfClock : public TfClockBase
+class TfClock : public TfClockBase, public ClockWindow
 {
     Q_OBJECT
 public:
     // programFolder ends with "/"; empty means the executable's folder.
     explicit TfClock(const QString &programFolder = QString(), QWidget *parent = nullptr);
     ~TfClock() override;
+
+    // What dialogs see of the window.
+    QWidget *clockWidget() override { return this; }
+    bool fadeEnabled() const override { return FadeEnabled; }
+    void setFadeEnabled(bool on) override { FadeEnabled = on; }
+    void showOpaque() override { setTransparency(0); }
 
     void FormActivate();
     void FormClose();

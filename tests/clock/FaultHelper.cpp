@@ -6,6 +6,7 @@
 // percentage after each progress report of the install.
 #include "CatalogueMerge.h"
 #include "ClockSettings.h"
+#include "ClockFolders.h"
 #include "IniFile.h"
 #include "PackageInstall.h"
 #include "TTable.h"

@@ -1,5 +1,4 @@
 #include "ClockFolders.h"
-#include "ClockSettings.h"
 #include "ReplaceFile.h"
 
 #include <QDir>

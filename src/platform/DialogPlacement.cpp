@@ -1,5 +1,5 @@
 #include "DialogPlacement.h"
-#include "uClock.h"
+#include "ClockWindow.h"
 
 #include <QScreen>
 #include <QWidget>
@@ -32,14 +32,14 @@ void PlaceBesideClock(QWidget *dialog, const QWidget *clock)
     }
 }
 
-FadePause::FadePause(TfClock *clock) : m_clock(clock), m_saved(clock->FadeEnabled)
+FadePause::FadePause(ClockWindow *clock) : m_clock(clock), m_saved(clock->fadeEnabled())
 {
-    clock->FadeEnabled = false;
-    clock->setTransparency(0);
+    clock->setFadeEnabled(false);
+    clock->showOpaque();
 }
 
 FadePause::~FadePause()
 {
     if (m_restore)
-        m_clock->FadeEnabled = m_saved;
+        m_clock->setFadeEnabled(m_saved);
 }

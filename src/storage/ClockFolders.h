@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+// The settings file's name, in whichever folder it is kept.
+inline const QString kSettingsFileName = "ZindleClock.ini";
+
 // Where the clock finds what it ships and where it keeps what it writes.
 //
 // Run from a folder it may write to (the build folder, a portable copy) the

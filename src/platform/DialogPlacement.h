@@ -14,18 +14,18 @@ void PlaceBesideClock(QWidget *dialog, const QWidget *clock);
 
 // Fade pause: a dialog that opens keeps the clock opaque and puts the fade
 // setting back when it closes.
-class TfClock;
+class ClockWindow;
 class FadePause
 {
 public:
-    explicit FadePause(TfClock *clock);
+    explicit FadePause(ClockWindow *clock);
     ~FadePause();
     // Leaves the fade setting as it is now instead of restoring it.
     void keepCurrent() { m_restore = false; }
     bool SavedFadeEnabled() const { return m_saved; }
 
 private:
-    TfClock *m_clock;
+    ClockWindow *m_clock;
     bool m_saved;
     bool m_restore = true;
 };
