@@ -246,7 +246,7 @@ void TfAlarmWiz::setTypeIndex(int index)
 
 double TfAlarmWiz::pickedDate() const { return ZDateTime::fromQDateTime(QDateTime(DateTimePicker1->date(), QTime(0, 0))); }
 
-double TfAlarmWiz::pickedTime() const { return DateTimePicker2->time().msecsSinceStartOfDay() / ZDateTime::MsPerDay; }
+double TfAlarmWiz::pickedTime() const { return ZDateTime::dayFraction(DateTimePicker2->time()); }
 
 void TfAlarmWiz::setPickers(double moment)
 {
@@ -293,7 +293,7 @@ void TfAlarmWiz::FormShow()
         Edit1->setText(r.title);
         Memo1->setPlainText(r.memo);
         DateTimePicker1->setDate(ZDateTime::toQDateTime(ZDateTime::dateOf(r.date)).date());
-        DateTimePicker2->setTime(ZDateTime::toQDateTime(ZDateTime::timeOf(r.time)).time());
+        DateTimePicker2->setTime(ZDateTime::timeOfDay(r.time));
         setTypeIndex(r.typeIndex);
         fillSoundList();
         {

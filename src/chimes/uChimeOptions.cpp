@@ -40,14 +40,6 @@ QGroupBox *makeRadioGroup(const QString &objectName, const QString &caption, con
     return box;
 }
 
-QTime timeOfSetting(double value)
-{
-    const qint64 dayMs = qint64(ZDateTime::MsPerDay);
-    return QTime::fromMSecsSinceStartOfDay(int(std::llround(ZDateTime::timeOf(value) * ZDateTime::MsPerDay) % dayMs));
-}
-
-double settingOfTime(const QTime &time) { return time.msecsSinceStartOfDay() / ZDateTime::MsPerDay; }
-
 QString pickerFormat()
 {
     // The system's long time format, without a zone name.
@@ -155,8 +147,8 @@ void TfChimeOptions::FormShow()
     rgChimes->setEnabled(m_settings.BellChime);
 
     cbQuietTime->setChecked(m_settings.QuietTime);
-    DateTimePicker1->setTime(timeOfSetting(m_settings.QuietStart));
-    DateTimePicker2->setTime(timeOfSetting(m_settings.QuietEnd));
+    DateTimePicker1->setTime(ZDateTime::timeOfDay(m_settings.QuietStart));
+    DateTimePicker2->setTime(ZDateTime::timeOfDay(m_settings.QuietEnd));
     DateTimePicker1->setEnabled(m_settings.QuietTime);
     DateTimePicker2->setEnabled(m_settings.QuietTime);
 }
@@ -182,7 +174,7 @@ void TfChimeOptions::btnOKClick()
     m_settings.MilTime = rgHourVoiceItems->checkedId() == 1;
     m_settings.CuckooChime = rgChimesItems->checkedId() == 1;
     m_settings.QuietTime = cbQuietTime->isChecked();
-    m_settings.QuietStart = settingOfTime(DateTimePicker1->time());
-    m_settings.QuietEnd = settingOfTime(DateTimePicker2->time());
+    m_settings.QuietStart = ZDateTime::dayFraction(DateTimePicker1->time());
+    m_settings.QuietEnd = ZDateTime::dayFraction(DateTimePicker2->time());
     accept();
 }

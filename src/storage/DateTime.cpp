@@ -129,4 +129,13 @@ bool fromText(const QString &input, double *value)
     return false;
 }
 
+
+QTime timeOfDay(double value)
+{
+    const qint64 dayMs = qint64(MsPerDay);
+    return QTime::fromMSecsSinceStartOfDay(int(std::llround(timeOf(value) * MsPerDay) % dayMs));
+}
+
+double dayFraction(const QTime &time) { return time.msecsSinceStartOfDay() / MsPerDay; }
+
 } // namespace ZDateTime

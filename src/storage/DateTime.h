@@ -15,6 +15,10 @@ double encodeDate(int year, int month, int day);
 double encodeTime(int hour, int minute, int second, int msec = 0);
 double dateOf(double value);
 double timeOf(double value);
+// The time of day a value holds, as a clock face or a time picker shows it
+// (rounded to the millisecond; a value's date is ignored), and back.
+QTime timeOfDay(double value);
+double dayFraction(const QTime &time);
 // The local date and time; tests replace where it comes from so that
 // alarms, chimes and the tick can be driven without waiting.
 double now();

@@ -67,3 +67,23 @@ TEST(DateTime, CurrentTimeAgreesWithTheSystemsLocalTime)
         qputenv("TZ", saved);
     tzset();
 }
+
+TEST(DateTime, TimeOfDayIgnoresTheDateAndRoundsToTheMillisecond)
+{
+    const struct
+    {
+        double value;
+        QTime time;
+    } cases[] = {
+        {0.0, QTime(0, 0)},
+        {0.5, QTime(12, 0)},
+        {45000.25, QTime(6, 0)},                       // a date in front
+        {22.0 / 24.0, QTime(22, 0)},                   // not exact in binary
+        {1.0 - 0.1 / ZDateTime::MsPerDay, QTime(0, 0)}, // rounds up to the next midnight
+        {encodeTime(23, 59, 59, 999), QTime(23, 59, 59, 999)},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(timeOfDay(c.value), c.time) << c.value;
+        EXPECT_EQ(timeOfDay(dayFraction(c.time)), c.time) << c.value;
+    }
+}
