@@ -1,5 +1,4 @@
-// The main window's context menu: every command that opens a dialog of
-// another subsystem lives here, in the program's top layer.
+#include "ClockMenu.h"
 #include "AlarmCheck.h"
 #include "ChimeOptions.h"
 #include "DialogPlacement.h"
@@ -32,9 +31,91 @@ SystemClock &systemClock()
     return clock;
 }
 
-// Runs a dialog; an error inside it is reported after the dialog is gone,
-// and after the settings were written when the command saves them.
-void runDialog(TfClock *clock, const std::function<void()> &dialog, bool saveAfter)
+} // namespace
+
+ClockMenu::ClockMenu(TfClock &clock) : QObject(&clock), m_clock(clock)
+{
+    auto *m = new QMenu(&clock);
+    PopupMenu1 = m;
+    clock.PopupMenu1 = m;
+    auto item = [&](const QString &caption, void (ClockMenu::*handler)()) {
+        QAction *a = m->addAction(caption);
+        connect(a, &QAction::triggered, this, [this, handler] { ErrorReport::guard([&] { (this->*handler)(); }); });
+        return a;
+    };
+    mnuAbout = item(tr("&About..."), &ClockMenu::mnuAboutClick);
+    mnuWebSite = item(tr("Visit Zindle Clock Web Site"), &ClockMenu::mnuWebSiteClick);
+    mnuPartner = item(tr("Visit"), &ClockMenu::mnuPartnerClick);
+    mnuPartner->setVisible(false);
+    mnuPartner->setEnabled(false);
+    mnuHelp = item(tr("Help"), &ClockMenu::mnuHelpClick);
+    m->addSeparator();
+    mnuDownload = item(tr("Download Skins"), &ClockMenu::mnuDownloadClick);
+    mnuInstallSkins = item(tr("Install Skins..."), &ClockMenu::mnuInstallSkinsClick);
+    mnuSelectClock = item(tr("Select Skin..."), &ClockMenu::mnuSelectClockClick);
+    m->addSeparator();
+    mnuOptions = item(tr("Display Options..."), &ClockMenu::mnuOptionsClick);
+    mnuResize = m->addMenu(tr("Resize"));
+    auto *group = new QActionGroup(mnuResize);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    auto size = [&](const QString &caption, void (ClockMenu::*handler)()) {
+        QAction *a = mnuResize->addAction(caption);
+        a->setCheckable(true);
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, handler] { ErrorReport::guard([&] { (this->*handler)(); }); });
+        return a;
+    };
+    mnu25 = size(tr("25%"), &ClockMenu::mnu25Click);
+    mnu50 = size(tr("50%"), &ClockMenu::mnu50Click);
+    mnu75 = size(tr("75%"), &ClockMenu::mnu75Click);
+    mnu100 = size(tr("100%"), &ClockMenu::mnu100Click);
+    mnuStayOnTop = item(tr("Stay on Top"), &ClockMenu::mnuStayOnTopClick);
+    mnuStayOnTop->setCheckable(true);
+    mnuStayOnTop->setChecked(true);
+    m->addSeparator();
+    mnuSetTime = item(tr("Adjust Date/Time..."), &ClockMenu::mnuSetTimeClick);
+    mnuInternetTime = item(tr("Internet Time..."), &ClockMenu::mnuInternetTimeClick);
+    mnuCalendar = item(tr("Calendar..."), &ClockMenu::mnuCalendarClick);
+    m->addSeparator();
+    mnuAlarm = item(tr("Alarms..."), &ClockMenu::mnuAlarmClick);
+    mnuChimes = item(tr("Chimes..."), &ClockMenu::mnuChimesClick);
+    mnuDownSounds = item(tr("Download Sounds"), &ClockMenu::mnuDownSoundsClick);
+    m->addSeparator();
+    Minimize1 = m->addAction(tr("Hide"));
+    connect(Minimize1, &QAction::triggered, this, [this] { ErrorReport::guard([this] { m_clock.Minimize1Click(); }); });
+    mnuExit = item(tr("E&xit"), &ClockMenu::mnuExitClick);
+    markResizeItem();
+    connect(&clock, &TfClock::sizeScaleChanged, this, &ClockMenu::markResizeItem);
+    connect(&clock, &TfClock::started, this, &ClockMenu::showPartnerItem);
+    if (clock.StartupDone)
+        showPartnerItem();
+}
+
+void ClockMenu::markResizeItem()
+{
+    const std::pair<QAction *, int> items[] = {{mnu25, 4}, {mnu50, 8}, {mnu75, 12}, {mnu100, 16}};
+    for (const auto &[item, scale] : items)
+        item->setChecked(scale == m_clock.SizeScale);
+}
+
+void ClockMenu::showPartnerItem()
+{
+    const QString partner = productField("WebName2");
+    if (!partner.isEmpty()) {
+        // A product field, shown as it stands: "&" is no access key here.
+        mnuPartner->setText(tr("Visit ") + QString(partner).replace('&', "&&"));
+        mnuPartner->setVisible(true);
+        mnuPartner->setEnabled(true);
+    }
+}
+
+QString ClockMenu::productField(const char *field) const
+{
+    TTable &product = m_clock.tblProduct;
+    return product.Active() && product.RecordCount() > 0 ? product.FieldByName(field).asString() : QString();
+}
+
+void ClockMenu::runDialog(const std::function<void()> &dialog, bool saveAfter)
 {
     std::exception_ptr failure;
     try {
@@ -43,176 +124,113 @@ void runDialog(TfClock *clock, const std::function<void()> &dialog, bool saveAft
         failure = std::current_exception();
     }
     if (saveAfter)
-        ErrorReport::guard([clock] { clock->SaveSettings(); });
+        ErrorReport::guard([this] { m_clock.SaveSettings(); });
     if (failure)
         ErrorReport::guard([&] { std::rethrow_exception(failure); });
 }
 
-QString productField(TfClock *clock, const char *field)
-{
-    return clock->tblProduct.Active() && clock->tblProduct.RecordCount() > 0
-               ? clock->tblProduct.FieldByName(field).asString()
-               : QString();
-}
+void ClockMenu::mnu25Click() { m_clock.resizeTo(4); }
+void ClockMenu::mnu50Click() { m_clock.resizeTo(8); }
+void ClockMenu::mnu75Click() { m_clock.resizeTo(12); }
+void ClockMenu::mnu100Click() { m_clock.resizeTo(16); }
 
-} // namespace
-
-void TfClock::createMenu()
-{
-    auto *m = new QMenu(this);
-    PopupMenu1 = m;
-    auto item = [&](const QString &caption, void (TfClock::*handler)()) {
-        QAction *a = m->addAction(caption);
-        connect(a, &QAction::triggered, this, [this, handler] { ErrorReport::guard([&] { (this->*handler)(); }); });
-        return a;
-    };
-    mnuAbout = item(tr("&About..."), &TfClock::mnuAboutClick);
-    mnuWebSite = item(tr("Visit Zindle Clock Web Site"), &TfClock::mnuWebSiteClick);
-    mnuPartner = item(tr("Visit"), &TfClock::mnuPartnerClick);
-    mnuPartner->setVisible(false);
-    mnuPartner->setEnabled(false);
-    mnuHelp = item(tr("Help"), &TfClock::mnuHelpClick);
-    m->addSeparator();
-    mnuDownload = item(tr("Download Skins"), &TfClock::mnuDownloadClick);
-    mnuInstallSkins = item(tr("Install Skins..."), &TfClock::mnuInstallSkinsClick);
-    mnuSelectClock = item(tr("Select Skin..."), &TfClock::mnuSelectClockClick);
-    m->addSeparator();
-    mnuOptions = item(tr("Display Options..."), &TfClock::mnuOptionsClick);
-    mnuResize = m->addMenu(tr("Resize"));
-    auto *group = new QActionGroup(mnuResize);
-    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    auto size = [&](const QString &caption, void (TfClock::*handler)()) {
-        QAction *a = mnuResize->addAction(caption);
-        a->setCheckable(true);
-        group->addAction(a);
-        connect(a, &QAction::triggered, this, [this, handler] { ErrorReport::guard([&] { (this->*handler)(); }); });
-        return a;
-    };
-    mnu25 = size(tr("25%"), &TfClock::mnu25Click);
-    mnu50 = size(tr("50%"), &TfClock::mnu50Click);
-    mnu75 = size(tr("75%"), &TfClock::mnu75Click);
-    mnu100 = size(tr("100%"), &TfClock::mnu100Click);
-    mnuStayOnTop = item(tr("Stay on Top"), &TfClock::mnuStayOnTopClick);
-    mnuStayOnTop->setCheckable(true);
-    mnuStayOnTop->setChecked(true);
-    m->addSeparator();
-    mnuSetTime = item(tr("Adjust Date/Time..."), &TfClock::mnuSetTimeClick);
-    mnuInternetTime = item(tr("Internet Time..."), &TfClock::mnuInternetTimeClick);
-    mnuCalendar = item(tr("Calendar..."), &TfClock::mnuCalendarClick);
-    m->addSeparator();
-    mnuAlarm = item(tr("Alarms..."), &TfClock::mnuAlarmClick);
-    mnuChimes = item(tr("Chimes..."), &TfClock::mnuChimesClick);
-    mnuDownSounds = item(tr("Download Sounds"), &TfClock::mnuDownSoundsClick);
-    m->addSeparator();
-    Minimize1 = item(tr("Hide"), &TfClock::Minimize1Click);
-    mnuExit = item(tr("E&xit"), &TfClock::mnuExitClick);
-    markResizeItem();
-    if (StartupDone)
-        showPartnerItem();
-}
-
-void TfClock::OpenWebPage(const QString &address)
+void ClockMenu::OpenWebPage(const QString &address)
 {
     if (WebOpener::open(address))
         return;
     const QString systemText = address.isEmpty() ? tr("No web address is given.")
                                                  : tr("No program could open %1.").arg(address);
-    MessageBoxes::inform(this, windowTitle(),
+    MessageBoxes::inform(&m_clock, m_clock.windowTitle(),
                          systemText + "\n\n" + tr("Unable to start web browser.") + "\n"
                              + tr("Make sure you have it properly set-up on your system."));
 }
 
-void TfClock::mnuWebSiteClick() { OpenWebPage(productField(this, "Website")); }
-void TfClock::mnuPartnerClick() { OpenWebPage(productField(this, "WebURL2")); }
-void TfClock::mnuDownloadClick() { OpenWebPage(productField(this, "Download")); }
-void TfClock::mnuDownSoundsClick() { OpenWebPage(productField(this, "Website") + "/sounds.html"); }
+void ClockMenu::mnuWebSiteClick() { OpenWebPage(productField("Website")); }
+void ClockMenu::mnuPartnerClick() { OpenWebPage(productField("WebURL2")); }
+void ClockMenu::mnuDownloadClick() { OpenWebPage(productField("Download")); }
+void ClockMenu::mnuDownSoundsClick() { OpenWebPage(productField("Website") + "/sounds.html"); }
 
-void TfClock::mnuHelpClick()
+void ClockMenu::mnuHelpClick()
 {
     // No message when no browser takes the page.
-    WebOpener::open(QUrl::fromLocalFile(ProgramFolder + "ZindleClock.html").toString());
+    WebOpener::open(QUrl::fromLocalFile(m_clock.ProgramFolder + "ZindleClock.html").toString());
 }
 
-void TfClock::mnuAboutClick()
+void ClockMenu::mnuAboutClick()
 {
-    runDialog(this, [this] { TfAbout(this).exec(); }, false);
+    runDialog([this] { TfAbout(&m_clock).exec(); }, false);
 }
 
-void TfClock::mnuInstallSkinsClick()
+void ClockMenu::mnuInstallSkinsClick()
 {
-    runDialog(this, [this] { TfInstallSkins(this).exec(); }, false);
+    runDialog([this] { TfInstallSkins(&m_clock).exec(); }, false);
 }
 
-void TfClock::mnuSelectClockClick()
+void ClockMenu::mnuSelectClockClick()
 {
-    runDialog(this, [this] { TfPickSkins(this).exec(); }, true);
+    runDialog([this] { TfPickSkins(&m_clock).exec(); }, true);
 }
 
-void TfClock::mnuOptionsClick()
+void ClockMenu::mnuOptionsClick()
 {
-    runDialog(this, [this] { TfDisplay(this).exec(); }, true);
+    runDialog([this] { TfDisplay(&m_clock).exec(); }, true);
 }
 
-void TfClock::mnuSetTimeClick()
+void ClockMenu::mnuSetTimeClick()
 {
-    runDialog(this, [this] {
+    runDialog([this] {
         TfSystemTime dialog(systemClock());
-        PlaceBesideClock(&dialog, this);
+        PlaceBesideClock(&dialog, &m_clock);
         dialog.exec();
     }, false);
 }
 
-void TfClock::mnuInternetTimeClick()
+void ClockMenu::mnuInternetTimeClick()
 {
-    runDialog(this, [this] {
-        TfTimeServer dialog(tblTime, systemClock());
-        PlaceBesideClock(&dialog, this);
+    runDialog([this] {
+        TfTimeServer dialog(m_clock.tblTime, systemClock());
+        PlaceBesideClock(&dialog, &m_clock);
         dialog.exec();
     }, false);
 }
 
-void TfClock::mnuCalendarClick()
+void ClockMenu::mnuCalendarClick()
 {
-    runDialog(this, [this] {
+    runDialog([this] {
         TfCalPop dialog(systemClock());
-        PlaceBesideClock(&dialog, this);
+        PlaceBesideClock(&dialog, &m_clock);
         dialog.exec();
     }, false);
 }
 
-void TfClock::mnuAlarmClick()
+void ClockMenu::mnuAlarmClick()
 {
-    runDialog(this, [this] { ShowAlarms(*this); }, false);
+    runDialog([this] { ShowAlarms(m_clock); }, false);
 }
 
-void TfClock::mnuChimesClick()
+void ClockMenu::mnuChimesClick()
 {
-    runDialog(this, [this] {
-        ChimeOptions options{VoiceChime, MilTime, BellChime, CuckooChime, QuietTime, QuietStart, QuietEnd};
+    runDialog([this] {
+        TfClock &c = m_clock;
+        ChimeOptions options{c.VoiceChime, c.MilTime, c.BellChime, c.CuckooChime, c.QuietTime, c.QuietStart, c.QuietEnd};
         TfChimeOptions dialog(options);
-        PlaceBesideClock(&dialog, this);
+        PlaceBesideClock(&dialog, &m_clock);
         if (dialog.exec() == QDialog::Accepted) {
-            VoiceChime = options.VoiceChime;
-            MilTime = options.MilTime;
-            BellChime = options.BellChime;
-            CuckooChime = options.CuckooChime;
-            QuietTime = options.QuietTime;
-            QuietStart = options.QuietStart;
-            QuietEnd = options.QuietEnd;
+            c.VoiceChime = options.VoiceChime;
+            c.MilTime = options.MilTime;
+            c.BellChime = options.BellChime;
+            c.CuckooChime = options.CuckooChime;
+            c.QuietTime = options.QuietTime;
+            c.QuietStart = options.QuietStart;
+            c.QuietEnd = options.QuietEnd;
         }
     }, true);
 }
 
-void TfClock::mnuStayOnTopClick()
+void ClockMenu::mnuStayOnTopClick()
 {
-    const bool onTop = mnuStayOnTop->isChecked();
-    const bool visible = isVisible();
-    // Changing the flag recreates the window; Qt puts the outline (mask) and
-    // the opacity back on the new one.
-    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    if (visible)
-        show();
-    SaveSettings();
+    m_clock.setStayOnTop(mnuStayOnTop->isChecked());
+    m_clock.SaveSettings();
 }
 
-void TfClock::mnuExitClick() { close(); }
+void ClockMenu::mnuExitClick() { m_clock.close(); }

@@ -1,4 +1,5 @@
 #include "AlarmCheck.h"
+#include "ClockMenu.h"
 #include "DisplayCheck.h"
 #include "ErrorReport.h"
 #include "InstanceGuard.h"
@@ -50,7 +51,7 @@ int main(int argc, char **argv)
         return 1;
     }
     AlarmChecker::install(*clock);
-    clock->createMenu();
+    new ClockMenu(*clock);
     // From here on logout, shutdown and kill end the clock as Exit does.
     new SessionEnd(*clock);
     QObject::connect(clock.get(), &TfClock::closed, &app, &QCoreApplication::quit);

@@ -198,7 +198,7 @@ void TfClock::FormActivate()
         showStartFailure(tr("An unexpected error occurred."));
         throw;
     }
-    showPartnerItem();
+    emit started();
     MouseOver = false;
     Chime.AnimationRunning = false;
     Chime.ChimeStriking = false;
@@ -428,48 +428,32 @@ void TfClock::UpdateHands(const QTime &t)
     RotateImageHour->setAngle(a.hour);
 }
 
-void TfClock::showPartnerItem()
-{
-    if (!mnuPartner || tblProduct.RecordCount() == 0)
-        return;
-    const QString partner = tblProduct.FieldByName("WebName2").asString();
-    if (!partner.isEmpty()) {
-        // A product field, shown as it stands: "&" is no access key here.
-        mnuPartner->setText(tr("Visit ") + QString(partner).replace('&', "&&"));
-        mnuPartner->setVisible(true);
-        mnuPartner->setEnabled(true);
-    }
-}
-
-void TfClock::markResizeItem()
-{
-    const std::pair<QAction *, int> items[] = {{mnu25, 4}, {mnu50, 8}, {mnu75, 12}, {mnu100, 16}};
-    for (const auto &[item, scale] : items)
-        if (item)
-            item->setChecked(scale == SizeScale);
-}
-
 void TfClock::resizeTo(int sizeScale)
 {
     // A build that fails (the outline cannot be written) changes nothing of
     // the face: the scale in force, and its check mark, stay.
     const int previous = SizeScale;
     SizeScale = sizeScale;
-    markResizeItem();
+    emit sizeScaleChanged();
     try {
         BuildFace();
     } catch (...) {
         SizeScale = previous;
-        markResizeItem();
+        emit sizeScaleChanged();
         throw;
     }
     SaveSettings();
 }
 
-void TfClock::mnu25Click() { resizeTo(4); }
-void TfClock::mnu50Click() { resizeTo(8); }
-void TfClock::mnu75Click() { resizeTo(12); }
-void TfClock::mnu100Click() { resizeTo(16); }
+void TfClock::setStayOnTop(bool onTop)
+{
+    const bool visible = isVisible();
+    // Changing the flag recreates the window; Qt puts the outline (mask) and
+    // the opacity back on the new one.
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (visible)
+        show();
+}
 
 void TfClock::contextMenuEvent(QContextMenuEvent *e)
 {
@@ -519,7 +503,7 @@ void TfClock::BuildFace()
 {
     imgAnim->hide();
     buildFaceAt(SizeScale, false);
-    markResizeItem();
+    emit sizeScaleChanged();
 }
 
 void TfClock::writeMask(const QImage &silhouette)

@@ -57,30 +57,9 @@ public:
     void StTrayIcon1Restore();
     void Minimize1Click();
 
-    // The context menu and its commands. The menu is built by the program
-    // (createMenu), which links every dialog.
-    void createMenu();
-    void mnuAboutClick();
-    void mnuWebSiteClick();
-    void mnuPartnerClick();
-    void mnuHelpClick();
-    void mnuDownloadClick();
-    void mnuInstallSkinsClick();
-    void mnuSelectClockClick();
-    void mnuOptionsClick();
-    void mnu25Click();
-    void mnu50Click();
-    void mnu75Click();
-    void mnu100Click();
-    void mnuStayOnTopClick();
-    void mnuSetTimeClick();
-    void mnuInternetTimeClick();
-    void mnuCalendarClick();
-    void mnuAlarmClick();
-    void mnuChimesClick();
-    void mnuDownSoundsClick();
-    void mnuExitClick();
-    void OpenWebPage(const QString &address);
+    // A failed build keeps the scale in force; the new one is saved.
+    void resizeTo(int sizeScale);
+    void setStayOnTop(bool onTop);
 
     // The ten tables, in the order they are opened.
     QVector<TTable *> tables();
@@ -130,20 +109,19 @@ public:
     TMediaPlayer MediaPlayer1;
     std::unique_ptr<ChimePlayback> Chimes;
     QSystemTrayIcon *StTrayIcon1 = nullptr;
+    // The context menu, made by the program's layer.
     QMenu *PopupMenu1 = nullptr;
-    QMenu *mnuResize = nullptr;
     // Shown in place of the face while the start has failed.
     StartFailurePanel *pnlStartFailure = nullptr;
-    QAction *mnuAbout = nullptr, *mnuWebSite = nullptr, *mnuPartner = nullptr, *mnuHelp = nullptr,
-            *mnuDownload = nullptr, *mnuInstallSkins = nullptr, *mnuSelectClock = nullptr, *mnuOptions = nullptr,
-            *mnu25 = nullptr, *mnu50 = nullptr, *mnu75 = nullptr, *mnu100 = nullptr, *mnuStayOnTop = nullptr,
-            *mnuSetTime = nullptr, *mnuInternetTime = nullptr, *mnuCalendar = nullptr, *mnuAlarm = nullptr,
-            *mnuChimes = nullptr, *mnuDownSounds = nullptr, *Minimize1 = nullptr, *mnuExit = nullptr;
 
 signals:
     void activated();
     // The window closed through Exit or the system: the program ends.
     void closed();
+    // The scale setting changed (its menu mark follows), and the clock
+    // started (the product's records are read).
+    void sizeScaleChanged();
+    void started();
 
 protected:
     bool event(QEvent *e) override;
@@ -166,9 +144,6 @@ private:
     void wakeTick();
     void FormCreate(const QString &programFolder);
     void createTrayIcon();
-    void showPartnerItem();
-    void markResizeItem();
-    void resizeTo(int sizeScale);
     void createFace();
     void buildFaceAt(int sizeScale, bool fullSize);
     void writeMask(const QImage &silhouette);

@@ -121,10 +121,10 @@ TEST_F(Face, ResizeToTheSameSizeRewritesTheMaskAndTheSettings)
     auto c = start("SizeScale=8\n");
     QFile::remove(folder.file("mask_fClock.bmp"));
     QFile::remove(folder.file("ZindleClock.ini"));
-    c->mnu50Click();
+    c->resizeTo(8);
     EXPECT_TRUE(QFile::exists(folder.file("mask_fClock.bmp")));
     EXPECT_TRUE(QFile::exists(folder.file("ZindleClock.ini")));
-    c->mnu25Click();
+    c->resizeTo(4);
     EXPECT_EQ(c->size(), QSize(75, 100));
     EXPECT_EQ(c->SizeScale, 4);
 }

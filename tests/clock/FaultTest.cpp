@@ -5,6 +5,7 @@
 #include "AlarmRules.h"
 #include "AlarmStore.h"
 #include "DateTime.h"
+#include "ClockMenu.h"
 #include "ErrorReport.h"
 #include "Eventually.h"
 #include "IniFile.h"
@@ -190,8 +191,8 @@ TEST_F(FaultTest, ReadOnlyFolderRefusesSaveResizeAndInstallWithoutLosingAnything
                       &clock.tblSkins, &clock.tblAlarm, &clock.tblAlarm2, &clock.tblProduct, &clock.tblTime})
         t->OpenTable();
 
-    ErrorReport::guard([&] { clock.mnu50Click(); });
-    ErrorReport::guard([&] { clock.mnu50Click(); }); // a repeated command answers again
+    ErrorReport::guard([&] { clock.resizeTo(8); });
+    ErrorReport::guard([&] { clock.resizeTo(8); }); // a repeated command answers again
     ErrorReport::guard([&] { clock.SaveSettings(); });
     EXPECT_EQ(reports, QStringList({"Cannot create file " + mask, "Cannot create file " + mask,
                                     "Unable to write to " + mountPoint.file("ZindleClock.ini")}));
@@ -243,7 +244,7 @@ TEST_F(FaultTest, ResizeRefusedByAReadOnlyFolderKeepsTheFaceAtItsScale)
         GTEST_SKIP() << "mounting a file system needs root";
     source.copyTo(mountPoint.path());
     TfClock clock(mountPoint.path());
-    clock.createMenu();
+    auto *menu = new ClockMenu(clock);
     clock.FormActivate();
     ASSERT_TRUE(clock.StartupDone);
     const QSize window = clock.size();
@@ -259,11 +260,11 @@ TEST_F(FaultTest, ResizeRefusedByAReadOnlyFolderKeepsTheFaceAtItsScale)
     for (TTable *t : tables)
         t->OpenTable();
 
-    ErrorReport::guard([&] { clock.mnu50Click(); });
+    ErrorReport::guard([&] { menu->mnu50Click(); });
     EXPECT_EQ(reports, QStringList({"Cannot create file " + mountPoint.file("mask_fClock.bmp")}));
     EXPECT_EQ(clock.SizeScale, 16);
-    EXPECT_TRUE(clock.mnu100->isChecked());
-    EXPECT_FALSE(clock.mnu50->isChecked());
+    EXPECT_TRUE(menu->mnu100->isChecked());
+    EXPECT_FALSE(menu->mnu50->isChecked());
     EXPECT_EQ(clock.size(), window);
     EXPECT_EQ(clock.mask(), outline);
     EXPECT_EQ(clock.imgDial->geometry(), dial) << "the dial stays at the outline's scale";
@@ -287,7 +288,7 @@ TEST_F(FaultTest, AFailedStartSaysWhatFailedAndRetryBuildsTheFace)
     const QByteArray dialTable = folder.read("Dial.db");
     folder.write("Dial.db", QByteArray(dialTable.size(), '\x5a'));
     TfClock clock(folder.path());
-    clock.createMenu();
+    new ClockMenu(clock); // as in the program: the menu is there, but a failed start offers none
     clock.show(); // the start runs from the show, as in the program
     ASSERT_EQ(reports.size(), 1);
     EXPECT_FALSE(clock.StartupDone);
@@ -353,7 +354,7 @@ TEST_F(FaultTest, FullDiskKeepsTheSettingsTheMaskAndTheTablesWhole)
 
     clock.FadeSpeed = 33;
     ErrorReport::guard([&] { clock.SaveSettings(); });
-    ErrorReport::guard([&] { clock.mnu25Click(); });
+    ErrorReport::guard([&] { clock.resizeTo(4); });
     bool tableRefused = false;
     ErrorReport::guard([&] {
         clock.tblDial.Append();

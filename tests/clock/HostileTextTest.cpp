@@ -2,6 +2,7 @@
 // never read as markup, never losing an "&".
 #include "AlarmStore.h"
 #include "DialogFixture.h"
+#include "ClockMenu.h"
 #include "ErrorReport.h"
 #include "MessageBoxes.h"
 #include "uAbout.h"
@@ -105,8 +106,8 @@ TEST_F(HostileText, ProductFieldsInTheAboutBoxAndTheMenu)
         t.Post();
         for (QLabel *l : {box.lblTitle, box.lblCopyright, box.lblWebSite, box.lblCopyright2, box.lblWebSite2})
             EXPECT_EQ(shown(l), h);
-        f.clock->createMenu();
-        EXPECT_EQ(shownMenuText(f.clock->mnuPartner->text()), "Visit " + h);
+        auto *menu = new ClockMenu(*f.clock);
+        EXPECT_EQ(shownMenuText(menu->mnuPartner->text()), "Visit " + h);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "ClockFolder.h"
+#include "ClockMenu.h"
 #include "ErrorReport.h"
 #include "MessageBoxes.h"
 #include "WebOpener.h"
@@ -46,11 +47,13 @@ protected:
         t.FieldByName("WebURL2").setAsString("https://partner.example.org");
         t.Post();
     }
+    // The menu of the clock start() made last (the clock owns it).
+    ClockMenu *menu = nullptr;
     std::unique_ptr<TfClock> start(const QByteArray &settings = "")
     {
         folder.writeSettings("[Path]\n" + settings);
         auto clock = std::make_unique<TfClock>(folder.path());
-        clock->createMenu();
+        menu = new ClockMenu(*clock);
         clock->FormActivate();
         clock->Timer1.stop();
         return clock;
@@ -83,25 +86,25 @@ TEST_F(Menu, ItemsInOrderWithTheirStates)
 {
     product("https://zindle.example.org", "");
     auto c = start();
-    EXPECT_EQ(captions(c->PopupMenu1),
+    EXPECT_EQ(captions(menu->PopupMenu1),
               QStringList({"&About...", "Visit Zindle Clock Web Site", "Visit", "Help", "-", "Download Skins",
                            "Install Skins...", "Select Skin...", "-", "Display Options...", "Resize", "Stay on Top",
                            "-", "Adjust Date/Time...", "Internet Time...", "Calendar...", "-", "Alarms...",
                            "Chimes...", "Download Sounds", "-", "Hide", "E&xit"}));
-    EXPECT_FALSE(c->mnuPartner->isVisible());
-    EXPECT_FALSE(c->mnuPartner->isEnabled());
-    EXPECT_TRUE(c->mnuStayOnTop->isChecked());
-    EXPECT_EQ(captions(c->mnuResize), QStringList({"25%", "50%", "75%", "100%"}));
-    EXPECT_TRUE(c->mnu100->isChecked());
+    EXPECT_FALSE(menu->mnuPartner->isVisible());
+    EXPECT_FALSE(menu->mnuPartner->isEnabled());
+    EXPECT_TRUE(menu->mnuStayOnTop->isChecked());
+    EXPECT_EQ(captions(menu->mnuResize), QStringList({"25%", "50%", "75%", "100%"}));
+    EXPECT_TRUE(menu->mnu100->isChecked());
 }
 
 TEST_F(Menu, PartnerItemAppearsOnlyWithAName)
 {
     product("https://zindle.example.org", "Partner Pages");
     auto c = start();
-    EXPECT_EQ(c->mnuPartner->text(), "Visit Partner Pages");
-    EXPECT_TRUE(c->mnuPartner->isVisible());
-    c->mnuPartner->trigger();
+    EXPECT_EQ(menu->mnuPartner->text(), "Visit Partner Pages");
+    EXPECT_TRUE(menu->mnuPartner->isVisible());
+    menu->mnuPartner->trigger();
     EXPECT_EQ(opened, QStringList({"https://partner.example.org"}));
 }
 
@@ -109,7 +112,7 @@ TEST_F(Menu, DownloadSoundsIsNotNormalised)
 {
     product("https://zindle.example.org/", "");
     auto c = start();
-    c->mnuDownSounds->trigger();
+    menu->mnuDownSounds->trigger();
     EXPECT_EQ(opened, QStringList({"https://zindle.example.org//sounds.html"}));
 }
 
@@ -118,7 +121,7 @@ TEST_F(Menu, ABrowserThatCannotStartIsReported)
     product("", "");
     browserWorks = false;
     auto c = start();
-    c->mnuWebSite->trigger();
+    menu->mnuWebSite->trigger();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].endsWith(
         "\n\nUnable to start web browser.\nMake sure you have it properly set-up on your system."))
@@ -130,24 +133,24 @@ TEST_F(Menu, StayOnTopIsNotKeptAcrossRuns)
 {
     {
         auto c = start();
-        c->mnuStayOnTop->trigger();
-        EXPECT_FALSE(c->mnuStayOnTop->isChecked());
+        menu->mnuStayOnTop->trigger();
+        EXPECT_FALSE(menu->mnuStayOnTop->isChecked());
         EXPECT_FALSE(c->windowFlags() & Qt::WindowStaysOnTopHint);
         EXPECT_TRUE(QFile::exists(folder.file("ZindleClock.ini")));
         c->FormClose();
     }
     auto again = start(folder.read("ZindleClock.ini").mid(7));
-    EXPECT_TRUE(again->mnuStayOnTop->isChecked());
+    EXPECT_TRUE(menu->mnuStayOnTop->isChecked());
     EXPECT_TRUE(again->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 TEST_F(Menu, OddScaleLeavesEveryResizeItemUnmarked)
 {
     auto c = start("SizeScale=10\n");
-    for (QAction *a : c->mnuResize->actions())
+    for (QAction *a : menu->mnuResize->actions())
         EXPECT_FALSE(a->isChecked()) << a->text().toStdString();
-    c->mnu75->trigger();
-    EXPECT_TRUE(c->mnu75->isChecked());
+    menu->mnu75->trigger();
+    EXPECT_TRUE(menu->mnu75->isChecked());
     EXPECT_EQ(c->SizeScale, 12);
 }
 
@@ -156,7 +159,7 @@ TEST_F(Menu, SelectSkinSavesEvenUnchangedAndAfterAnError)
     auto c = start();
     QFile::remove(folder.file("ZindleClock.ini"));
     closeNextDialog();
-    c->mnuSelectClock->trigger();
+    menu->mnuSelectClock->trigger();
     EXPECT_TRUE(QFile::exists(folder.file("ZindleClock.ini")));
     EXPECT_TRUE(reports.isEmpty()) << reports.join("; ").toStdString();
 
@@ -171,7 +174,7 @@ TEST_F(Menu, ADialogThatFailsStillLeadsToTheSave)
     auto c = start();
     QFile::remove(folder.file("ZindleClock.ini"));
     closeNextDialog();
-    c->mnuSelectClock->trigger();
+    menu->mnuSelectClock->trigger();
     EXPECT_EQ(reports, QStringList({"Field 'Notes' not found"}));
     EXPECT_TRUE(QFile::exists(folder.file("ZindleClock.ini"))) << "the settings are written all the same";
 }
