@@ -135,17 +135,21 @@ void TfClock::mnuHelpClick()
 
 void TfClock::mnuAboutClick()
 {
-    runDialog(this, [this] { TfAbout(this).exec(); }, false);
+    runDialog(this, [this] { TfAbout(this, tblProduct).exec(); }, false);
 }
 
 void TfClock::mnuInstallSkinsClick()
 {
-    runDialog(this, [this] { TfInstallSkins(this).exec(); }, false);
+    runDialog(
+        this, [this] { TfInstallSkins(this, skinSelection(), tblSkins, Folders, AppVersion).exec(); }, false);
 }
 
 void TfClock::mnuSelectClockClick()
 {
-    runDialog(this, [this] { TfPickSkins(this).exec(); }, true);
+    runDialog(
+        this,
+        [this] { TfPickSkins(this, skinSelection(), [this] { BuildFace(); }, [this] { SkinRemoved = true; }).exec(); },
+        true);
 }
 
 void TfClock::mnuOptionsClick()

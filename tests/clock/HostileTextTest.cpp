@@ -4,6 +4,7 @@
 #include "DialogFixture.h"
 #include "ErrorReport.h"
 #include "MessageBoxes.h"
+#include "SkinDialogsFor.h"
 #include "uAbout.h"
 #include "uAlarmMessage.h"
 #include "uClock.h"
@@ -95,7 +96,8 @@ TEST_F(HostileText, AlarmTitleAndTime)
 
 TEST_F(HostileText, ProductFieldsInTheAboutBoxAndTheMenu)
 {
-    TfAbout box(f.clock.get());
+    auto about = aboutFor(*f.clock);
+    TfAbout &box = *about;
     box.show();
     for (const QString &h : kHostile) {
         TTable &t = f.clock->tblProduct;
@@ -116,7 +118,8 @@ TEST_F(HostileText, SkinNamesAndNotesInThePicker)
         f.folder.addItem("Clock", h, solid(8, 8, Qt::red), h);
     f.clock->tblClock.CloseTable();
     f.clock->tblClock.OpenTable();
-    TfPickSkins picker(f.clock.get());
+    auto pickerBox = pickSkinsFor(*f.clock);
+    TfPickSkins &picker = *pickerBox;
     picker.show();
     for (const QString &h : kHostile) {
         ASSERT_TRUE(f.clock->tblClock.FindKey(h));

@@ -1,8 +1,7 @@
 #include "DialogPlacement.h"
 #include "SkinFolder.h"
 #include "WebOpener.h"
-#include "uAbout.h"
-#include "uClock.h"
+#include "SkinDialogsFor.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -35,7 +34,7 @@ protected:
             folder.addProduct(product);
             clock = folder.startClock();
         }
-        auto box = std::make_unique<TfAbout>(clock.get());
+        auto box = aboutFor(*clock);
         box->show();
         return box;
     }
@@ -64,7 +63,8 @@ TEST_F(About, OptionalLinesShowByTheirOwnFields)
         auto k = f.startClock();
         // Twice: a reopened box starts hidden again and follows the same rule.
         for (int round = 0; round < 2; ++round) {
-            TfAbout box(k.get());
+            auto about = aboutFor(*k);
+            TfAbout &box = *about;
             EXPECT_FALSE(box.lblCopyright2->isVisibleTo(&box));
             box.show();
             EXPECT_EQ(box.lblCopyright2->isVisible(), !c.copyright2.isEmpty());
@@ -106,7 +106,8 @@ TEST_F(About, OpensBesideTheClockLikeTheOtherDialogs)
     const QSize screen = clock->screen()->size();
     for (const QPoint &at : {QPoint(100, 60), QPoint(screen.width() - 150, 60)}) {
         clock->move(at);
-        TfAbout box(clock.get());
+        auto about = aboutFor(*clock);
+        TfAbout &box = *about;
         box.show();
         EXPECT_EQ(box.pos(), besideClock(clock->frameGeometry(), box.frameGeometry().size(), screen));
         EXPECT_FALSE(box.frameGeometry().intersects(clock->frameGeometry()));
