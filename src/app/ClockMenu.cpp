@@ -158,17 +158,23 @@ void ClockMenu::mnuHelpClick()
 
 void ClockMenu::mnuAboutClick()
 {
-    runDialog([this] { TfAbout(&m_clock).exec(); }, false);
+    runDialog([this] { TfAbout(&m_clock, m_clock.tblProduct).exec(); }, false);
 }
 
 void ClockMenu::mnuInstallSkinsClick()
 {
-    runDialog([this] { TfInstallSkins(&m_clock).exec(); }, false);
+    runDialog([this] {
+        TfInstallSkins(&m_clock, m_clock.skinSelection(), m_clock.tblSkins, m_clock.Folders, m_clock.AppVersion).exec();
+    }, false);
 }
 
 void ClockMenu::mnuSelectClockClick()
 {
-    runDialog([this] { TfPickSkins(&m_clock).exec(); }, true);
+    runDialog([this] {
+        TfPickSkins(&m_clock, m_clock.skinSelection(), [this] { m_clock.BuildFace(); },
+                    [this] { m_clock.SkinRemoved = true; })
+            .exec();
+    }, true);
 }
 
 void ClockMenu::mnuOptionsClick()

@@ -1,4 +1,6 @@
 #pragma once
+#include "KeyedOut.h"
+
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
@@ -31,7 +33,3 @@ private:
     bool m_stretch = false;
     bool m_transparent = false;
 };
-
-// The picture with every pixel of its bottom-left pixel's colour made fully
-// transparent.
-QImage keyedOut(const QImage &picture);

@@ -48,6 +48,16 @@ AnimationStep animationStep(bool running, bool enabled, int frame, int frames, b
     return step;
 }
 
+QRect animationFrame(const QSize &strip, int frames, int frame)
+{
+    if (frames <= 0 || frame < 0 || frame >= frames || strip.width() <= 0)
+        return {};
+    const int height = strip.height() / frames;
+    if (height <= 0)
+        return {};
+    return {0, height * frame, strip.width(), height};
+}
+
 int nextTickMs(const TickState &state)
 {
     // Under quiet time the sequences stand still: waking for them gains nothing.

@@ -1,4 +1,6 @@
 #pragma once
+#include <QRect>
+#include <QSize>
 
 // The arithmetic of the tick, apart from any window.
 namespace TickRules {
@@ -33,6 +35,13 @@ struct AnimationStep
     bool endRun = false; // hide the frame and stop running
 };
 AnimationStep animationStep(bool running, bool enabled, int frame, int frames, bool chimeStriking);
+
+// Where frame `frame` lies in an animation strip of `frames` frames stacked
+// top to bottom: the strip's whole width and a whole share of its height
+// (rows left over at the bottom are never shown). Empty when there is
+// nothing to show: no strip, a strip too short for its frames, no frames,
+// or a frame beyond them.
+QRect animationFrame(const QSize &strip, int frames, int frame);
 
 // What is under way after a tick, for the time to the next one.
 struct TickState

@@ -53,14 +53,6 @@ QSize largestScreen()
     return largest;
 }
 
-// A skin table with the main window's memory of the record on show.
-struct SkinSlot
-{
-    TTable *table;
-    QString *name;
-    qint32 *recNo;
-};
-
 } // namespace
 
 TfClock::TfClock(const QString &programFolder, QWidget *parent) : TfClockBase(parent)
@@ -113,6 +105,15 @@ TfClock::~TfClock() = default;
 QVector<TTable *> TfClock::tables()
 {
     return {&tblClock, &tblDial, &tblHand, &tblBody, &tblHead, &tblAlarm, &tblAlarm2, &tblSkins, &tblProduct, &tblTime};
+}
+
+SkinSelection TfClock::skinSelection()
+{
+    return SkinSelection({{{&tblClock, &ClockName, &ClockRecNo},
+                           {&tblDial, &DialName, &DialRecNo},
+                           {&tblHand, &HandName, &HandRecNo},
+                           {&tblHead, &HeadName, &HeadRecNo},
+                           {&tblBody, &BodyName, &BodyRecNo}}});
 }
 
 void TfClock::FormCreate(const QString &programFolder)
@@ -301,19 +302,7 @@ void TfClock::LoadSettings()
     MaxTransparency = s.MaxTransparency;
     FadeSpeed = s.FadeSpeed;
 
-    const SkinSlot skinSlots[] = {{&tblClock, &ClockName, &ClockRecNo}, {&tblDial, &DialName, &DialRecNo},
-                              {&tblHead, &HeadName, &HeadRecNo},    {&tblBody, &BodyName, &BodyRecNo},
-                              {&tblHand, &HandName, &HandRecNo}};
-    const QString wanted[] = {s.ClockName, s.DialName, s.HeadName, s.BodyName, s.HandName};
-    for (int i = 0; i < 5; ++i)
-        skinSlots[i].table->FindKey(wanted[i]);
-    for (int i = 0; i < 5; ++i)
-        *skinSlots[i].recNo = skinSlots[i].table->RecNo();
-    // An empty table has no record to name: the name from the file is kept
-    // so that the next save does not lose it.
-    for (int i = 0; i < 5; ++i)
-        *skinSlots[i].name = skinSlots[i].table->RecordCount() > 0 ? skinSlots[i].table->FieldByName("Name").asString()
-                                                           : wanted[i];
+    skinSelection().selectByName({s.ClockName, s.DialName, s.HandName, s.HeadName, s.BodyName});
 
     setHue(s.Hue);
     setRedIntensity(s.redIntensity);
@@ -340,14 +329,12 @@ void TfClock::SaveSettings()
     s.QuietTime = QuietTime;
     s.QuietStart = QuietStart;
     s.QuietEnd = QuietEnd;
-    auto currentName = [](TTable &t, const QString &remembered) {
-        return t.Active() && t.RecordCount() > 0 ? t.FieldByName("Name").asString() : remembered;
-    };
-    s.ClockName = currentName(tblClock, ClockName);
-    s.DialName = currentName(tblDial, DialName);
-    s.HeadName = currentName(tblHead, HeadName);
-    s.BodyName = currentName(tblBody, BodyName);
-    s.HandName = currentName(tblHand, HandName);
+    const auto names = skinSelection().currentNames();
+    s.ClockName = names[size_t(SkinKind::Clock)];
+    s.DialName = names[size_t(SkinKind::Dial)];
+    s.HandName = names[size_t(SkinKind::Hand)];
+    s.HeadName = names[size_t(SkinKind::Head)];
+    s.BodyName = names[size_t(SkinKind::Body)];
     s.Hue = getHue();
     s.redIntensity = getRedIntensity();
     s.greenIntensity = getGreenIntensity();
@@ -471,18 +458,15 @@ void TfClock::AnimateFace()
         Chime.AnimationRunning, AnimationEnabled, Chime.AnimationFrame, frames, Chime.ChimeStriking);
     if (step.drawFrame >= 0) {
         imgWork = tblClock.FieldByName("AnimationImage").asPicture();
-        const int w = imgWork.width();
-        const int h = imgWork.height() / frames;
-        // A clock without a strip, or one too short for its frames, has
-        // nothing to show.
-        if (w > 0 && h > 0) {
+        const QRect frame = TickRules::animationFrame(imgWork.size(), frames, step.drawFrame);
+        if (!frame.isEmpty()) {
             imgAnim->setTransparent(tblClock.FieldByName("AnimationTrans").asBoolean());
             imgAnim->raise();
             imgAnim->move(scaled(tblClock.FieldByName("AnimationLeft").asInteger(), m_builtScale),
                           scaled(tblClock.FieldByName("AnimationTop").asInteger(), m_builtScale));
-            imgTemp = imgWork.copy(0, h * step.drawFrame, w, h);
+            imgTemp = imgWork.copy(frame);
             imgAnim->setStretch(true);
-            imgAnim->resize(scaled(w, m_builtScale), scaled(h, m_builtScale));
+            imgAnim->resize(scaled(frame.width(), m_builtScale), scaled(frame.height(), m_builtScale));
             imgAnim->setPicture(imgTemp);
             imgAnim->show();
         }
@@ -521,21 +505,23 @@ void TfClock::buildFaceAt(int s, bool fullSize)
 {
     // A table without records gives an empty part; the face is built from
     // what there is.
-    auto current = [](TTable &t, int recNo) {
-        if (t.RecordCount() > 0)
-            t.setRecNo(recNo);
-        return t.RecordCount() > 0;
+    const SkinSelection skins = skinSelection();
+    auto current = [&skins](SkinKind kind) {
+        const SkinPart &p = skins[kind];
+        if (p.table->RecordCount() > 0)
+            p.table->setRecNo(*p.recNo);
+        return p.table->RecordCount() > 0;
     };
     auto picture = [](TTable &t, bool has, const char *field) {
         return has ? t.FieldByName(field).asPicture() : QImage();
     };
     auto integer = [](TTable &t, bool has, const char *field) { return has ? t.FieldByName(field).asInteger() : 0; };
 
-    const bool hasClock = current(tblClock, ClockRecNo);
-    const bool hasDial = current(tblDial, DialRecNo);
-    const bool hasHead = current(tblHead, HeadRecNo);
-    const bool hasBody = current(tblBody, BodyRecNo);
-    const bool hasHand = current(tblHand, HandRecNo);
+    const bool hasClock = current(SkinKind::Clock);
+    const bool hasDial = current(SkinKind::Dial);
+    const bool hasHead = current(SkinKind::Head);
+    const bool hasBody = current(SkinKind::Body);
+    const bool hasHand = current(SkinKind::Hand);
 
     const QImage clock = picture(tblClock, hasClock, "Image");
     const QImage dial = picture(tblDial, hasDial, "Image");

@@ -4,6 +4,7 @@
 #include "ClockBase.h"
 #include "ClockFolders.h"
 #include "ClockWindow.h"
+#include "SkinSelection.h"
 #include "TMediaPlayer.h"
 #include "TTable.h"
 
@@ -63,6 +64,9 @@ public:
 
     // The ten tables, in the order they are opened.
     QVector<TTable *> tables();
+    // The five skin tables with the window's memory of the items in use:
+    // the one place that says which field goes with which table.
+    SkinSelection skinSelection();
 
     // State of the main window.
     bool SkinRemoved = false;

@@ -63,6 +63,12 @@ void CatalogueMerge::checkPictures(TTable &catalogue, const QString &packageName
     }
 }
 
+SkinTargets SkinTargets::of(const SkinSelection &skins)
+{
+    return {skins[SkinKind::Clock].table, skins[SkinKind::Dial].table, skins[SkinKind::Hand].table,
+            skins[SkinKind::Head].table, skins[SkinKind::Body].table};
+}
+
 TTable *SkinTargets::table(const QString &name) const
 {
     if (name == "Clock")

@@ -1,4 +1,6 @@
 #pragma once
+#include "SkinSelection.h"
+
 #include <QString>
 
 #include <functional>
@@ -9,6 +11,8 @@ class TTable;
 struct SkinTargets
 {
     TTable *clock, *dial, *hand, *head, *body;
+    // The tables of the clock's items in use.
+    static SkinTargets of(const SkinSelection &skins);
     // The table for a name from targetTable(), or null.
     TTable *table(const QString &name) const;
 };

@@ -1,5 +1,5 @@
 #include "SkinPreview.h"
-#include "TImage.h"
+#include "KeyedOut.h"
 
 #include <QPainter>
 

@@ -1,9 +1,8 @@
 #include "uAbout.h"
-#include "DialogPlacement.h"
 #include "ErrorReport.h"
 #include "MessageBoxes.h"
+#include "TTable.h"
 #include "WebOpener.h"
-#include "uClock.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -36,7 +35,8 @@ QLabel *linkLabel(QWidget *parent, const QSize &size)
 
 } // namespace
 
-TfAbout::TfAbout(TfClock *clock, QWidget *parent) : QDialog(parent), m_clock(clock)
+TfAbout::TfAbout(ClockWindow *clock, TTable &product, QWidget *parent)
+    : ClockDialog(clock, Fade::Keep, parent), m_product(product)
 {
     setObjectName("fAbout");
     setWindowTitle(tr("About"));
@@ -97,7 +97,7 @@ TfAbout::TfAbout(TfClock *clock, QWidget *parent) : QDialog(parent), m_clock(clo
     lblWebSite2->installEventFilter(this);
     connect(btnOK, &QPushButton::clicked, this, &TfAbout::accept);
     // The texts follow the record, like bound labels.
-    connect(&m_clock->tblProduct, &TTable::changed, this, [this] { ErrorReport::guardTick([this] { showRecord(); }); });
+    connect(&m_product, &TTable::changed, this, [this] { ErrorReport::guardTick([this] { showRecord(); }); });
 }
 
 QString TfAbout::browserFailureText()
@@ -105,22 +105,12 @@ QString TfAbout::browserFailureText()
     return tr("Unable to start web browser. Make sure you have it properly set-up on your system.");
 }
 
-void TfAbout::showEvent(QShowEvent *e)
-{
-    QDialog::showEvent(e);
-    if (!m_opened) {
-        m_opened = true;
-        ErrorReport::guard([this] { FormActivate(); });
-    }
-}
-
 void TfAbout::FormActivate()
 {
-    // Beside the clock like every other dialog: centred on the screen, a
-    // clock that stays on top would cover it.
-    PlaceBesideClock(this, m_clock);
+    // Placed beside the clock like every other dialog (ClockDialog): centred
+    // on the screen, a clock that stays on top would cover it.
     showRecord();
-    TTable &t = m_clock->tblProduct;
+    TTable &t = m_product;
     if (!t.Active() || t.RecordCount() == 0)
         return;
     if (!t.FieldByName("Copyright2").asString().isEmpty())
@@ -131,7 +121,7 @@ void TfAbout::FormActivate()
 
 void TfAbout::showRecord()
 {
-    TTable &t = m_clock->tblProduct;
+    TTable &t = m_product;
     const bool has = t.Active() && t.RecordCount() > 0;
     auto text = [&](const char *field) { return has ? t.FieldByName(field).asString() : QString(); };
     lblTitle->setText(text("Title"));
@@ -163,7 +153,7 @@ void TfAbout::lblWebSite2Click() { openAddress("WebURL2"); }
 
 void TfAbout::openAddress(const char *field)
 {
-    TTable &t = m_clock->tblProduct;
+    TTable &t = m_product;
     // No record gives an empty address, which fails like any other.
     const QString address = t.Active() && t.RecordCount() > 0 ? t.FieldByName(field).asString() : QString();
     if (!WebOpener::open(address))

@@ -1,19 +1,19 @@
 #pragma once
-#include <QDialog>
+#include "ClockDialog.h"
 
 class QLabel;
 class QPushButton;
-class TfClock;
+class TTable;
 
 // "About": the product's title, copyright lines, picture and web links, all
-// from the current Product record.
-class TfAbout : public QDialog
+// from the current record of the Product table.
+class TfAbout : public ClockDialog
 {
     Q_OBJECT
 public:
-    explicit TfAbout(TfClock *clock, QWidget *parent = nullptr);
+    TfAbout(ClockWindow *clock, TTable &product, QWidget *parent = nullptr);
 
-    void FormActivate();
+    void FormActivate() override;
     void lblWebSiteClick();
     void lblWebSite2Click();
 
@@ -23,13 +23,11 @@ public:
     static QString browserFailureText();
 
 protected:
-    void showEvent(QShowEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
     void showRecord();
     void openAddress(const char *field);
 
-    TfClock *m_clock;
-    bool m_opened = false;
+    TTable &m_product;
 };

@@ -4,7 +4,7 @@
 #include "MessageBoxes.h"
 #include "PackageInstall.h"
 #include "SkinRules.h"
-#include "uClock.h"
+#include "TTable.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -12,7 +12,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TfInstallSkins::TfInstallSkins(TfClock *clock, QWidget *parent) : QDialog(parent), m_clock(clock)
+TfInstallSkins::TfInstallSkins(ClockWindow *clock, const SkinSelection &skins, TTable &catalogue,
+                               const ClockFolders &folders, qint32 appVersion, QWidget *parent)
+    : ClockDialog(clock, Fade::Pause, parent), m_skins(skins), m_catalogue(catalogue), m_folders(folders),
+      m_appVersion(appVersion)
 {
     setObjectName("fInstallSkins");
     setWindowTitle(tr("Install Skins"));
@@ -55,28 +58,13 @@ TfInstallSkins::TfInstallSkins(TfClock *clock, QWidget *parent) : QDialog(parent
     connect(btnCancel, &QPushButton::clicked, this, &TfInstallSkins::reject);
 }
 
-TfInstallSkins::~TfInstallSkins()
-{
-    if (m_opened && !m_closed)
-        ErrorReport::guard([this] { FormClose(); });
-}
-
-void TfInstallSkins::showEvent(QShowEvent *e)
-{
-    QDialog::showEvent(e);
-    if (!m_opened) {
-        m_opened = true;
-        ErrorReport::guard([this] { FormActivate(); });
-    }
-}
+TfInstallSkins::~TfInstallSkins() { closeIfOpen(); }
 
 void TfInstallSkins::FormActivate()
 {
-    m_fade.emplace(m_clock);
-    PlaceBesideClock(this, m_clock);
     btnInstall->setEnabled(false);
     // A missing folder is reported; the list stays empty.
-    for (const QFileInfo &package : SkinRules::listPackages(m_clock->Folders.skinFolders())) {
+    for (const QFileInfo &package : SkinRules::listPackages(m_folders.skinFolders())) {
         lbSkins->addItem(SkinRules::packageName(package));
         m_files << package.absoluteFilePath();
     }
@@ -97,9 +85,7 @@ void TfInstallSkins::btnInstallClick()
         accept();
         return;
     }
-    TfClock &c = *m_clock;
-    PackageInstall install(c.Folders.own, c.tblSkins, {&c.tblClock, &c.tblDial, &c.tblHand, &c.tblHead, &c.tblBody},
-                           c.AppVersion);
+    PackageInstall install(m_folders.own, m_catalogue, SkinTargets::of(m_skins), m_appVersion);
     install.progress = [this](int percent) { ProgressBar1->setValue(percent); };
     install.continueNewer = [this] {
         return MessageBoxes::ask(this, QMessageBox::Question, windowTitle(),
@@ -119,34 +105,9 @@ void TfInstallSkins::btnInstallClick()
     accept();
 }
 
-void TfInstallSkins::done(int r)
-{
-    if (m_opened && !m_closed)
-        ErrorReport::guard([this] { FormClose(); });
-    QDialog::done(r);
-}
-
 void TfInstallSkins::FormClose()
 {
-    m_closed = true;
-    m_fade.reset();
     // Items added before the ones in use have moved them: take their
     // numbers afresh by name, so the next face build shows the same items.
-    TfClock &c = *m_clock;
-    struct Slot
-    {
-        TTable *table;
-        const QString &name;
-        qint32 &recNo;
-    } slots_[] = {{&c.tblClock, c.ClockName, c.ClockRecNo},
-                  {&c.tblDial, c.DialName, c.DialRecNo},
-                  {&c.tblHead, c.HeadName, c.HeadRecNo},
-                  {&c.tblBody, c.BodyName, c.BodyRecNo},
-                  {&c.tblHand, c.HandName, c.HandRecNo}};
-    for (Slot &s : slots_) {
-        if (!s.table->Active())
-            continue;
-        s.table->FindKey(s.name);
-        s.recNo = s.table->RecNo();
-    }
+    m_skins.renumberByName();
 }

@@ -1,27 +1,29 @@
 #pragma once
-#include "DialogPlacement.h"
+#include "ClockDialog.h"
+#include "ClockFolders.h"
+#include "SkinSelection.h"
 
-#include <QDialog>
 #include <QStringList>
-
-#include <optional>
 
 class QListWidget;
 class QProgressBar;
 class QPushButton;
-class TfClock;
+class TTable;
 
-// "Install Skins": lists the packages in the skins folder and installs the
-// selected ones into the clock's skin tables.
-class TfInstallSkins : public QDialog
+// "Install Skins": lists the packages in the skins folders and installs the
+// selected ones into the clock's skin tables (catalogue: the Skins table a
+// package's items are read through; appVersion: the program's version the
+// items are checked against).
+class TfInstallSkins : public ClockDialog
 {
     Q_OBJECT
 public:
-    explicit TfInstallSkins(TfClock *clock, QWidget *parent = nullptr);
+    TfInstallSkins(ClockWindow *clock, const SkinSelection &skins, TTable &catalogue, const ClockFolders &folders,
+                   qint32 appVersion, QWidget *parent = nullptr);
     ~TfInstallSkins() override;
 
-    void FormActivate();
-    void FormClose();
+    void FormActivate() override;
+    void FormClose() override;
     void lbSkinsClick();
     void btnInstallClick();
 
@@ -29,16 +31,12 @@ public:
     QProgressBar *ProgressBar1;
     QPushButton *btnInstall, *btnCancel;
 
-    bool SavedFadeEnabled() const { return m_fade ? m_fade->SavedFadeEnabled() : false; }
-
-protected:
-    void showEvent(QShowEvent *e) override;
-    void done(int r) override;
+    bool SavedFadeEnabled() const { return savedFadeEnabled(); }
 
 private:
-    TfClock *m_clock;
-    std::optional<FadePause> m_fade;
+    SkinSelection m_skins;
+    TTable &m_catalogue;
+    ClockFolders m_folders;
+    qint32 m_appVersion;
     QStringList m_files; // package files, one per line of the list
-    bool m_opened = false;
-    bool m_closed = false;
 };

@@ -2,7 +2,8 @@
 #include "ErrorReport.h"
 #include "MessageBoxes.h"
 #include "SkinPreview.h"
-#include "uClock.h"
+#include "SkinRemoval.h"
+#include "TTable.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -75,7 +76,10 @@ QToolButton *navButton(QWidget *parent, QStyle::StandardPixmap icon, const QStri
 
 } // namespace
 
-TfPickSkins::TfPickSkins(TfClock *clock, QWidget *parent) : QDialog(parent), m_clock(clock)
+TfPickSkins::TfPickSkins(ClockWindow *clock, const SkinSelection &skins, std::function<void()> rebuildFace,
+                         std::function<void()> itemRemoved, QWidget *parent)
+    : ClockDialog(clock, Fade::Pause, parent), m_skins(skins), m_rebuildFace(std::move(rebuildFace)),
+      m_itemRemoved(std::move(itemRemoved))
 {
     setObjectName("fPickSkins");
     setWindowTitle(tr("Select Skin"));
@@ -171,8 +175,7 @@ TfPickSkins::~TfPickSkins()
 {
     // Freed without being closed (an error while it was open): the clock's
     // tables still go back to the items in use.
-    if (m_opened && !m_closed)
-        ErrorReport::guard([this] { FormClose(); });
+    closeIfOpen();
 }
 
 QString TfPickSkins::lastItemText()
@@ -180,40 +183,17 @@ QString TfPickSkins::lastItemText()
     return tr("This is the last item of its kind. The clock needs one of each, so it cannot be removed.");
 }
 
-TfPickSkins::Slot TfPickSkins::slot(int tab) const
-{
-    TfClock &c = *m_clock;
-    switch (tab) {
-    case 0: return {&c.tblClock, &c.ClockName, &c.ClockRecNo};
-    case 1: return {&c.tblDial, &c.DialName, &c.DialRecNo};
-    case 2: return {&c.tblHand, &c.HandName, &c.HandRecNo};
-    case 3: return {&c.tblHead, &c.HeadName, &c.HeadRecNo};
-    default: return {&c.tblBody, &c.BodyName, &c.BodyRecNo};
-    }
-}
+const SkinPart &TfPickSkins::tabPart() const { return m_skins[PageControl1->currentIndex()]; }
 
-TTable *TfPickSkins::tabTable() const { return slot(PageControl1->currentIndex()).table; }
-
-void TfPickSkins::showEvent(QShowEvent *e)
-{
-    QDialog::showEvent(e);
-    if (!m_opened) {
-        m_opened = true;
-        ErrorReport::guard([this] { FormActivate(); });
-    }
-}
+TTable *TfPickSkins::tabTable() const { return tabPart().table; }
 
 void TfPickSkins::FormActivate()
 {
-    m_fade.emplace(m_clock);
-    PlaceBesideClock(this, m_clock);
     bindLabels();
     UpdatePreviews();
-    for (int i = 0; i < 5; ++i) {
-        const Slot s = slot(i);
-        if (s.table->Active() && s.table->RecordCount() > 0)
-            *s.name = s.table->FieldByName("Name").asString();
-    }
+    for (const SkinPart &p : m_skins)
+        if (p.table->Active() && p.table->RecordCount() > 0)
+            *p.name = p.table->FieldByName("Name").asString();
 }
 
 void TfPickSkins::bindLabels()
@@ -234,18 +214,18 @@ void TfPickSkins::bindLabels()
 
 void TfPickSkins::PageControl1Change()
 {
-    for (int i = 0; i < 5; ++i)
-        slot(i).table->CloseTable();
+    for (const SkinPart &p : m_skins)
+        p.table->CloseTable();
     bindLabels();
     if (PageControl1->currentIndex() == 2)
         imgPreview->setHands({}, {});
     else
         imgPreview->hideHands();
-    for (int i = 0; i < 5; ++i)
-        slot(i).table->OpenTable();
+    for (const SkinPart &p : m_skins)
+        p.table->OpenTable();
     // Every tab starts on its item in use; browsing positions are forgotten.
-    for (int i = 0; i < 5; ++i)
-        slot(i).table->setRecNo(*slot(i).recNo);
+    for (const SkinPart &p : m_skins)
+        p.table->setRecNo(*p.recNo);
     UpdatePreviews();
 }
 
@@ -276,53 +256,34 @@ void TfPickSkins::UpdatePreviews()
 
 void TfPickSkins::btnApplyClick()
 {
-    const Slot s = slot(PageControl1->currentIndex());
-    if (s.table->RecordCount() > 0) {
-        *s.name = s.table->FieldByName("Name").asString();
-        *s.recNo = s.table->RecNo();
+    const SkinPart &p = tabPart();
+    if (p.table->RecordCount() > 0) {
+        *p.name = p.table->FieldByName("Name").asString();
+        *p.recNo = p.table->RecNo();
     }
-    m_clock->BuildFace();
+    m_rebuildFace();
 }
 
 void TfPickSkins::btnRemoveClick()
 {
-    const Slot s = slot(PageControl1->currentIndex());
-    // The face cannot be built without one item of each kind.
-    if (s.table->RecordCount() == 1) {
+    const SkinPart &p = tabPart();
+    if (SkinRules::removeVerdict(p.table->RecordCount()) == SkinRules::RemoveVerdict::LastOfItsKind) {
         MessageBoxes::inform(this, windowTitle(), lastItemText());
         return;
     }
     if (MessageBoxes::ask(this, QMessageBox::Information, windowTitle(), tr("Remove this item\nAre you sure?"),
                           QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    m_clock->SkinRemoved = true;
-    if (s.table->RecordCount() == 0)
+    m_itemRemoved();
+    if (p.table->RecordCount() == 0)
         return;
-    const QString removed = s.table->FieldByName("Name").asString();
-    s.table->Delete();
-    if (removed == *s.name)
-        *s.name = s.table->FieldByName("Name").asString();
-    s.table->FindKey(*s.name);
-    *s.recNo = s.table->RecNo();
-    m_clock->BuildFace();
+    SkinRules::removeCurrentItem(p);
+    m_rebuildFace();
     UpdatePreviews();
-}
-
-void TfPickSkins::done(int r)
-{
-    if (m_opened && !m_closed)
-        ErrorReport::guard([this] { FormClose(); });
-    QDialog::done(r);
 }
 
 void TfPickSkins::FormClose()
 {
-    m_closed = true;
-    m_fade.reset();
     // Browsing without Apply leaves no trace.
-    for (int i = 0; i < 5; ++i) {
-        const Slot s = slot(i);
-        if (s.table->Active())
-            s.table->setRecNo(*s.recNo);
-    }
+    m_skins.returnToItemsInUse();
 }

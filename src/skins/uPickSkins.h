@@ -1,9 +1,8 @@
 #pragma once
-#include "DialogPlacement.h"
+#include "ClockDialog.h"
+#include "SkinSelection.h"
 
-#include <QDialog>
-
-#include <optional>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -11,20 +10,21 @@ class QTabBar;
 class QToolButton;
 class SkinPreview;
 class TTable;
-class TfClock;
 
 // "Select Skin": browses the clock's five skin tables, puts an item into
 // use and removes items. Browsing moves the clock's own tables; closing puts
-// them back on the items in use.
-class TfPickSkins : public QDialog
+// them back on the items in use. rebuildFace builds the face anew from the
+// items in use; itemRemoved is told when an item is removed.
+class TfPickSkins : public ClockDialog
 {
     Q_OBJECT
 public:
-    explicit TfPickSkins(TfClock *clock, QWidget *parent = nullptr);
+    TfPickSkins(ClockWindow *clock, const SkinSelection &skins, std::function<void()> rebuildFace,
+                std::function<void()> itemRemoved, QWidget *parent = nullptr);
     ~TfPickSkins() override;
 
-    void FormActivate();
-    void FormClose();
+    void FormActivate() override;
+    void FormClose() override;
     void PageControl1Change();
     void btnApplyClick();
     void btnRemoveClick();
@@ -37,30 +37,19 @@ public:
     QToolButton *navFirst, *navPrior, *navNext, *navLast;
     QPushButton *btnApply, *btnRemove, *btnClose;
 
-    bool SavedFadeEnabled() const { return m_fade ? m_fade->SavedFadeEnabled() : false; }
+    bool SavedFadeEnabled() const { return savedFadeEnabled(); }
 
     // The text shown when the last item of a table is to be removed.
     static QString lastItemText();
 
-protected:
-    void showEvent(QShowEvent *e) override;
-    void done(int r) override;
-
 private:
-    struct Slot
-    {
-        TTable *table;
-        QString *name;
-        qint32 *recNo;
-    };
-    Slot slot(int tab) const;
+    const SkinPart &tabPart() const;
     TTable *tabTable() const;
     void bindLabels();
     void navigate(void (TTable::*move)());
 
-    TfClock *m_clock;
-    std::optional<FadePause> m_fade;
+    SkinSelection m_skins;
+    std::function<void()> m_rebuildFace;
+    std::function<void()> m_itemRemoved;
     QMetaObject::Connection m_binding;
-    bool m_opened = false;
-    bool m_closed = false;
 };

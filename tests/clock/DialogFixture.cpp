@@ -1,6 +1,7 @@
 #include "DialogFixture.h"
 #include "AlarmStore.h"
 #include "DateTime.h"
+#include "SkinDialogsFor.h"
 #include "uAbout.h"
 #include "uAlarmMessage.h"
 #include "uAlarmWiz.h"
@@ -78,9 +79,9 @@ const QVector<DialogFixture::Dialog> &DialogFixture::dialogs()
 {
     using F = DialogFixture;
     static const QVector<Dialog> all = {
-        {"About", [](F &f) { return std::make_unique<TfAbout>(f.clock.get()); }},
-        {"Install Skins", [](F &f) { return std::make_unique<TfInstallSkins>(f.clock.get()); }},
-        {"Select Skin", [](F &f) { return std::make_unique<TfPickSkins>(f.clock.get()); }},
+        {"About", [](F &f) { return aboutFor(*f.clock); }},
+        {"Install Skins", [](F &f) { return installSkinsFor(*f.clock); }},
+        {"Select Skin", [](F &f) { return pickSkinsFor(*f.clock); }},
         {"Display Options", [](F &f) { return std::make_unique<TfDisplay>(f.clock.get()); }},
         {"Hourly Chime Options", [](F &f) { return std::make_unique<TfChimeOptions>(f.chimeOptions); }},
         {"Alarms", [](F &f) { return std::make_unique<TfAlarms>(*f.clock); }},

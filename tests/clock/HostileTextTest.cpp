@@ -5,6 +5,7 @@
 #include "ClockMenu.h"
 #include "ErrorReport.h"
 #include "MessageBoxes.h"
+#include "SkinDialogsFor.h"
 #include "uAbout.h"
 #include "uAlarmMessage.h"
 #include "uClock.h"
@@ -96,7 +97,8 @@ TEST_F(HostileText, AlarmTitleAndTime)
 
 TEST_F(HostileText, ProductFieldsInTheAboutBoxAndTheMenu)
 {
-    TfAbout box(f.clock.get());
+    auto about = aboutFor(*f.clock);
+    TfAbout &box = *about;
     box.show();
     for (const QString &h : kHostile) {
         TTable &t = f.clock->tblProduct;
@@ -117,7 +119,8 @@ TEST_F(HostileText, SkinNamesAndNotesInThePicker)
         f.folder.addItem("Clock", h, solid(8, 8, Qt::red), h);
     f.clock->tblClock.CloseTable();
     f.clock->tblClock.OpenTable();
-    TfPickSkins picker(f.clock.get());
+    auto pickerBox = pickSkinsFor(*f.clock);
+    TfPickSkins &picker = *pickerBox;
     picker.show();
     for (const QString &h : kHostile) {
         ASSERT_TRUE(f.clock->tblClock.FindKey(h));

@@ -79,6 +79,26 @@ TEST(Fade, Sequences)
     EXPECT_EQ(fadeRun(60, true, true, 50, -3, 1), QVector<int>({0}));
 }
 
+TEST(Animation, FramesOfTheStrip)
+{
+    struct Case { QSize strip; int frames, frame; QRect expected; };
+    const Case cases[] = {
+        {{40, 90}, 3, 0, {0, 0, 40, 30}},   // first frame
+        {{40, 90}, 3, 2, {0, 60, 40, 30}},  // last frame
+        {{40, 100}, 3, 2, {0, 66, 40, 33}}, // height not a multiple: the rows left over are not shown
+        {{40, 2}, 3, 0, {}},                // too short for its frames
+        {{0, 90}, 3, 0, {}},                // no strip
+        {{}, 3, 0, {}},                     // no strip at all
+        {{40, 90}, 0, 0, {}},               // no frames
+        {{40, 90}, 3, 3, {}},               // beyond the last frame
+        {{40, 90}, 3, -1, {}},              // before the first
+        {{1, 1}, 1, 0, {0, 0, 1, 1}},       // a one-pixel strip of one frame
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(animationFrame(c.strip, c.frames, c.frame), c.expected)
+            << c.strip.width() << "x" << c.strip.height() << " frames " << c.frames << " frame " << c.frame;
+}
+
 TEST(Animation, CounterRules)
 {
     // Waiting for the first strike: the counter climbs without drawing.

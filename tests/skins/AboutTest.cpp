@@ -1,8 +1,7 @@
 #include "DialogPlacement.h"
 #include "SkinFolder.h"
 #include "WebOpener.h"
-#include "uAbout.h"
-#include "uClock.h"
+#include "SkinDialogsFor.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -29,13 +28,12 @@ protected:
         WebOpener::setOpener({});
         EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join("\n").toStdString();
     }
-    std::unique_ptr<TfAbout> openBox(const QStringList &product)
+    // The box needs no clock: the Product table is all it reads.
+    std::unique_ptr<TfAbout> openBox(const QStringList &fields)
     {
-        if (!clock) {
-            folder.addProduct(product);
-            clock = folder.startClock();
-        }
-        auto box = std::make_unique<TfAbout>(clock.get());
+        folder.addProduct(fields);
+        product.OpenTable(folder.path(), "Product");
+        auto box = std::make_unique<TfAbout>(nullptr, product);
         box->show();
         return box;
     }
@@ -44,6 +42,7 @@ protected:
     ScriptedAnswers answers;
     SkinFolder folder;
     std::unique_ptr<TfClock> clock;
+    TTable product;
     QStringList opened;
     bool browserWorks = true;
 };
@@ -59,12 +58,11 @@ TEST_F(About, OptionalLinesShowByTheirOwnFields)
     for (const Case &c : cases) {
         SkinFolder f;
         f.addProduct({"Zindle", "(c) Us", c.copyright2, "https://zindle.example", c.url2});
-        for (const char *t : {"Clock", "Dial", "Hand", "Head", "Body"})
-            f.addItem(t, "only");
-        auto k = f.startClock();
+        TTable t;
+        t.OpenTable(f.path(), "Product");
         // Twice: a reopened box starts hidden again and follows the same rule.
         for (int round = 0; round < 2; ++round) {
-            TfAbout box(k.get());
+            TfAbout box(nullptr, t);
             EXPECT_FALSE(box.lblCopyright2->isVisibleTo(&box));
             box.show();
             EXPECT_EQ(box.lblCopyright2->isVisible(), !c.copyright2.isEmpty());
@@ -106,7 +104,8 @@ TEST_F(About, OpensBesideTheClockLikeTheOtherDialogs)
     const QSize screen = clock->screen()->size();
     for (const QPoint &at : {QPoint(100, 60), QPoint(screen.width() - 150, 60)}) {
         clock->move(at);
-        TfAbout box(clock.get());
+        auto about = aboutFor(*clock);
+        TfAbout &box = *about;
         box.show();
         EXPECT_EQ(box.pos(), besideClock(clock->frameGeometry(), box.frameGeometry().size(), screen));
         EXPECT_FALSE(box.frameGeometry().intersects(clock->frameGeometry()));

@@ -2,7 +2,7 @@
 #include "PictureBytes.h"
 #include "SkinFolder.h"
 #include "SqliteDb.h"
-#include "uClock.h"
+#include "SkinDialogsFor.h"
 #include "uInstallSkins.h"
 
 #include <QDir>
@@ -54,7 +54,8 @@ protected:
     {
         if (!clock)
             clock = folder.startClock("ClockName=C Tower\n");
-        TfInstallSkins dlg(clock.get());
+        auto dialog = installSkinsFor(*clock);
+        TfInstallSkins &dlg = *dialog;
         dlg.show();
         for (const QString &l : lines) {
             const auto found = dlg.lbSkins->findItems(l, Qt::MatchExactly);
@@ -101,7 +102,8 @@ TEST_F(Installer, OpensWithTheListAndInstallDisabled)
     folder.write("skins/.hidden.zip", "x");
     clock = folder.startClock();
     clock->FadeEnabled = true;
-    TfInstallSkins dlg(clock.get());
+    auto dialog = installSkinsFor(*clock);
+    TfInstallSkins &dlg = *dialog;
     dlg.show();
     QStringList lines;
     for (int i = 0; i < dlg.lbSkins->count(); ++i)
@@ -122,7 +124,8 @@ TEST_F(Installer, AMissingSkinsFolderIsReportedAndTheListStaysEmpty)
 {
     QDir(folder.file("skins")).removeRecursively();
     clock = folder.startClock();
-    TfInstallSkins dlg(clock.get());
+    auto dialog = installSkinsFor(*clock);
+    TfInstallSkins &dlg = *dialog;
     dlg.show();
     EXPECT_EQ(dlg.lbSkins->count(), 0);
     EXPECT_FALSE(dlg.btnInstall->isEnabled());

@@ -1,8 +1,7 @@
 #include "PictureBytes.h"
 #include "SkinFolder.h"
 #include "SkinPreview.h"
-#include "uClock.h"
-#include "uPickSkins.h"
+#include "SkinDialogsFor.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -28,7 +27,7 @@ protected:
         for (const char *n : {"Cowboy", "Robe"})
             folder.addItem("Body", n);
         clock = folder.startClock("ClockName=B\nDialName=D2\nHandName=H1\nHeadName=Mopp\nBodyName=Cowboy\n");
-        picker = std::make_unique<TfPickSkins>(clock.get());
+        picker = pickSkinsFor(*clock);
         picker->show();
     }
     void TearDown() override { EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join("\n").toStdString(); }
@@ -118,7 +117,8 @@ TEST_F(Picker, Remove)
         for (const char *t : {"Dial", "Hand", "Head", "Body"})
             f.addItem(t, "only");
         auto k = f.startClock(QByteArray("ClockName=") + c.inUse + "\n");
-        TfPickSkins p(k.get());
+        auto picker = pickSkinsFor(*k);
+        TfPickSkins &p = *picker;
         p.show();
         if (*c.browseTo)
             k->tblClock.FindKey(c.browseTo);
@@ -211,4 +211,51 @@ TEST_F(Picker, APictureBeyondTheLimitIsReportedNotShown)
     EXPECT_EQ(shown(), "D2");
     EXPECT_EQ(picker->imgPreview->mainRect(), QRect(0, 0, 257, 257));
     EXPECT_TRUE(errors.texts.isEmpty());
+}
+
+// The picker needs no clock window: five tables, the memory of the items in
+// use and the two callbacks are all it works on.
+TEST(PickerAlone, ApplyAndRemoveReachTheSelectionAndTheCallbacks)
+{
+    CollectedErrors errors;
+    ScriptedAnswers answers;
+    SkinFolder folder;
+    for (const char *n : {"A", "B", "C"})
+        folder.addItem("Clock", n);
+    const char *kinds[kSkinKinds] = {"Clock", "Dial", "Hand", "Head", "Body"};
+    for (int i = 1; i < kSkinKinds; ++i)
+        folder.addItem(kinds[i], "only");
+    TTable tables[kSkinKinds];
+    QString names[kSkinKinds];
+    qint32 recNos[kSkinKinds] = {};
+    std::array<SkinPart, kSkinKinds> parts;
+    for (int i = 0; i < kSkinKinds; ++i) {
+        tables[i].OpenTable(folder.path(), kinds[i]);
+        names[i] = i == 0 ? "A" : "only";
+        tables[i].FindKey(names[i]);
+        recNos[i] = tables[i].RecNo();
+        parts[size_t(i)] = {&tables[i], &names[i], &recNos[i]};
+    }
+    int rebuilt = 0, removed = 0;
+    TfPickSkins p(nullptr, SkinSelection(parts), [&] { ++rebuilt; }, [&] { ++removed; });
+    p.show();
+    EXPECT_EQ(p.lblName->text(), "A");
+
+    tables[0].FindKey("C");
+    QTest::mouseClick(p.btnApply, Qt::LeftButton);
+    EXPECT_EQ(names[0], "C");
+    EXPECT_EQ(recNos[0], 3);
+    EXPECT_EQ(rebuilt, 1);
+
+    answers.answer(QMessageBox::Yes);
+    QTest::mouseClick(p.btnRemove, Qt::LeftButton);
+    EXPECT_EQ(removed, 1);
+    EXPECT_EQ(rebuilt, 2);
+    EXPECT_EQ(names[0], "B") << "the last one, in use, gives way to the new last";
+    EXPECT_EQ(recNos[0], 2);
+
+    tables[0].First();
+    QTest::mouseClick(p.btnClose, Qt::LeftButton);
+    EXPECT_EQ(tables[0].FieldByName("Name").asString(), "B") << "closing puts the table back on the item in use";
+    EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join("\n").toStdString();
 }

@@ -30,8 +30,7 @@ FaceRig::FaceRig(const QString &programFolder)
     m_clock->Timer1.stop();
     TfClock &c = *m_clock;
     for (const QString &package : QDir(from + "skins/").entryList({"*.zip"}, QDir::Files, QDir::Name)) {
-        PackageInstall install(c.ProgramFolder, c.tblSkins, {&c.tblClock, &c.tblDial, &c.tblHand, &c.tblHead, &c.tblBody},
-                               c.AppVersion);
+        PackageInstall install(c.ProgramFolder, c.tblSkins, SkinTargets::of(c.skinSelection()), c.AppVersion);
         install.continueNewer = [] { return true; };
         install.install(from + "skins/" + package);
     }
@@ -56,17 +55,15 @@ QStringList FaceRig::names(const QString &table) const
 void FaceRig::build(const Choice &choice, int sizeScale)
 {
     TfClock &c = *m_clock;
-    auto pick = [](TTable &t, const QString &name, qint32 &recNo, QString &remembered) {
-        if (!t.FindKey(name))
-            throw std::runtime_error(("no skin item \"" + name + "\" in " + t.TableName()).toStdString());
-        recNo = t.RecNo();
-        remembered = name;
-    };
-    pick(c.tblClock, choice.clock, c.ClockRecNo, c.ClockName);
-    pick(c.tblDial, choice.dial, c.DialRecNo, c.DialName);
-    pick(c.tblHand, choice.hand, c.HandRecNo, c.HandName);
-    pick(c.tblHead, choice.head, c.HeadRecNo, c.HeadName);
-    pick(c.tblBody, choice.body, c.BodyRecNo, c.BodyName);
+    const SkinSelection skins = c.skinSelection();
+    const QString wanted[kSkinKinds] = {choice.clock, choice.dial, choice.hand, choice.head, choice.body};
+    for (int i = 0; i < kSkinKinds; ++i) {
+        const SkinPart &p = skins[i];
+        if (!p.table->FindKey(wanted[i]))
+            throw std::runtime_error(("no skin item \"" + wanted[i] + "\" in " + p.table->TableName()).toStdString());
+        *p.recNo = p.table->RecNo();
+        *p.name = wanted[i];
+    }
     c.SizeScale = sizeScale;
     c.BuildFace();
 }
