@@ -1,7 +1,6 @@
 // The main window's context menu: every command that opens a dialog of
 // another subsystem lives here, in the program's top layer.
 #include "AlarmCheck.h"
-#include "ChimeOptions.h"
 #include "DialogPlacement.h"
 #include "ErrorReport.h"
 #include "LinuxSystemClock.h"
@@ -150,7 +149,7 @@ void TfClock::mnuSelectClockClick()
 
 void TfClock::mnuOptionsClick()
 {
-    runDialog(this, [this] { TfDisplay(this).exec(); }, true);
+    runDialog(this, [this] { TfDisplay(Settings, *this, this).exec(); }, true);
 }
 
 void TfClock::mnuSetTimeClick()
@@ -187,20 +186,7 @@ void TfClock::mnuAlarmClick()
 
 void TfClock::mnuChimesClick()
 {
-    runDialog(this, [this] {
-        ChimeOptions options{VoiceChime, MilTime, BellChime, CuckooChime, QuietTime, QuietStart, QuietEnd};
-        TfChimeOptions dialog(options);
-        PlaceBesideClock(&dialog, this);
-        if (dialog.exec() == QDialog::Accepted) {
-            VoiceChime = options.VoiceChime;
-            MilTime = options.MilTime;
-            BellChime = options.BellChime;
-            CuckooChime = options.CuckooChime;
-            QuietTime = options.QuietTime;
-            QuietStart = options.QuietStart;
-            QuietEnd = options.QuietEnd;
-        }
-    }, true);
+    runDialog(this, [this] { TfChimeOptions(Settings, this).exec(); }, true);
 }
 
 void TfClock::mnuStayOnTopClick()

@@ -138,11 +138,11 @@ void TfInstallSkins::FormClose()
         TTable *table;
         const QString &name;
         qint32 &recNo;
-    } slots_[] = {{&c.tblClock, c.ClockName, c.ClockRecNo},
-                  {&c.tblDial, c.DialName, c.DialRecNo},
-                  {&c.tblHead, c.HeadName, c.HeadRecNo},
-                  {&c.tblBody, c.BodyName, c.BodyRecNo},
-                  {&c.tblHand, c.HandName, c.HandRecNo}};
+    } slots_[] = {{&c.tblClock, c.Settings.ClockName, c.ClockRecNo},
+                  {&c.tblDial, c.Settings.DialName, c.DialRecNo},
+                  {&c.tblHead, c.Settings.HeadName, c.HeadRecNo},
+                  {&c.tblBody, c.Settings.BodyName, c.BodyRecNo},
+                  {&c.tblHand, c.Settings.HandName, c.HandRecNo}};
     for (Slot &s : slots_) {
         if (!s.table->Active())
             continue;

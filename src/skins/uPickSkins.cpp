@@ -184,11 +184,11 @@ TfPickSkins::Slot TfPickSkins::slot(int tab) const
 {
     TfClock &c = *m_clock;
     switch (tab) {
-    case 0: return {&c.tblClock, &c.ClockName, &c.ClockRecNo};
-    case 1: return {&c.tblDial, &c.DialName, &c.DialRecNo};
-    case 2: return {&c.tblHand, &c.HandName, &c.HandRecNo};
-    case 3: return {&c.tblHead, &c.HeadName, &c.HeadRecNo};
-    default: return {&c.tblBody, &c.BodyName, &c.BodyRecNo};
+    case 0: return {&c.tblClock, &c.Settings.ClockName, &c.ClockRecNo};
+    case 1: return {&c.tblDial, &c.Settings.DialName, &c.DialRecNo};
+    case 2: return {&c.tblHand, &c.Settings.HandName, &c.HandRecNo};
+    case 3: return {&c.tblHead, &c.Settings.HeadName, &c.HeadRecNo};
+    default: return {&c.tblBody, &c.Settings.BodyName, &c.BodyRecNo};
     }
 }
 

@@ -81,8 +81,10 @@ const QVector<DialogFixture::Dialog> &DialogFixture::dialogs()
         {"About", [](F &f) { return std::make_unique<TfAbout>(f.clock.get()); }},
         {"Install Skins", [](F &f) { return std::make_unique<TfInstallSkins>(f.clock.get()); }},
         {"Select Skin", [](F &f) { return std::make_unique<TfPickSkins>(f.clock.get()); }},
-        {"Display Options", [](F &f) { return std::make_unique<TfDisplay>(f.clock.get()); }},
-        {"Hourly Chime Options", [](F &f) { return std::make_unique<TfChimeOptions>(f.chimeOptions); }},
+        {"Display Options",
+         [](F &f) { return std::make_unique<TfDisplay>(f.clock->Settings, *f.clock, f.clock.get()); }},
+        {"Hourly Chime Options",
+         [](F &f) { return std::make_unique<TfChimeOptions>(f.clock->Settings, f.clock.get()); }},
         {"Alarms", [](F &f) { return std::make_unique<TfAlarms>(*f.clock); }},
         {"Alarm Wizard",
          [](F &f) {

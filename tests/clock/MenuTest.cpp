@@ -148,7 +148,7 @@ TEST_F(Menu, OddScaleLeavesEveryResizeItemUnmarked)
         EXPECT_FALSE(a->isChecked()) << a->text().toStdString();
     c->mnu75->trigger();
     EXPECT_TRUE(c->mnu75->isChecked());
-    EXPECT_EQ(c->SizeScale, 12);
+    EXPECT_EQ(c->Settings.SizeScale, 12);
 }
 
 TEST_F(Menu, SelectSkinSavesEvenUnchangedAndAfterAnError)

@@ -62,12 +62,12 @@ void FaceRig::build(const Choice &choice, int sizeScale)
         recNo = t.RecNo();
         remembered = name;
     };
-    pick(c.tblClock, choice.clock, c.ClockRecNo, c.ClockName);
-    pick(c.tblDial, choice.dial, c.DialRecNo, c.DialName);
-    pick(c.tblHand, choice.hand, c.HandRecNo, c.HandName);
-    pick(c.tblHead, choice.head, c.HeadRecNo, c.HeadName);
-    pick(c.tblBody, choice.body, c.BodyRecNo, c.BodyName);
-    c.SizeScale = sizeScale;
+    pick(c.tblClock, choice.clock, c.ClockRecNo, c.Settings.ClockName);
+    pick(c.tblDial, choice.dial, c.DialRecNo, c.Settings.DialName);
+    pick(c.tblHand, choice.hand, c.HandRecNo, c.Settings.HandName);
+    pick(c.tblHead, choice.head, c.HeadRecNo, c.Settings.HeadName);
+    pick(c.tblBody, choice.body, c.BodyRecNo, c.Settings.BodyName);
+    c.Settings.SizeScale = sizeScale;
     c.BuildFace();
 }
 
