@@ -62,10 +62,10 @@ BENCHMARK(BM_TickSecondHandTurns)->Unit(benchmark::kMicrosecond);
 void BM_BuildFace(benchmark::State &state)
 {
     TfClock &c = *instance().clock;
-    c.SizeScale = int(state.range(0));
+    c.Settings.SizeScale = int(state.range(0));
     for (auto _ : state)
         c.BuildFace();
-    c.SizeScale = 16;
+    c.Settings.SizeScale = 16;
 }
 BENCHMARK(BM_BuildFace)->Arg(4)->Arg(8)->Arg(12)->Arg(16)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,5 @@
 #include "ClockMenu.h"
 #include "AlarmCheck.h"
-#include "ChimeOptions.h"
 #include "DialogPlacement.h"
 #include "ErrorReport.h"
 #include "LinuxSystemClock.h"
@@ -95,7 +94,7 @@ void ClockMenu::markResizeItem()
 {
     const std::pair<QAction *, int> items[] = {{mnu25, 4}, {mnu50, 8}, {mnu75, 12}, {mnu100, 16}};
     for (const auto &[item, scale] : items)
-        item->setChecked(scale == m_clock.SizeScale);
+        item->setChecked(scale == m_clock.Settings.SizeScale);
 }
 
 void ClockMenu::showPartnerItem()
@@ -179,7 +178,7 @@ void ClockMenu::mnuSelectClockClick()
 
 void ClockMenu::mnuOptionsClick()
 {
-    runDialog([this] { TfDisplay(&m_clock).exec(); }, true);
+    runDialog([this] { TfDisplay(m_clock.Settings, m_clock, &m_clock).exec(); }, true);
 }
 
 void ClockMenu::mnuSetTimeClick()
@@ -216,21 +215,7 @@ void ClockMenu::mnuAlarmClick()
 
 void ClockMenu::mnuChimesClick()
 {
-    runDialog([this] {
-        TfClock &c = m_clock;
-        ChimeOptions options{c.VoiceChime, c.MilTime, c.BellChime, c.CuckooChime, c.QuietTime, c.QuietStart, c.QuietEnd};
-        TfChimeOptions dialog(options);
-        PlaceBesideClock(&dialog, &m_clock);
-        if (dialog.exec() == QDialog::Accepted) {
-            c.VoiceChime = options.VoiceChime;
-            c.MilTime = options.MilTime;
-            c.BellChime = options.BellChime;
-            c.CuckooChime = options.CuckooChime;
-            c.QuietTime = options.QuietTime;
-            c.QuietStart = options.QuietStart;
-            c.QuietEnd = options.QuietEnd;
-        }
-    }, true);
+    runDialog([this] { TfChimeOptions(m_clock.Settings, &m_clock).exec(); }, true);
 }
 
 void ClockMenu::mnuStayOnTopClick()

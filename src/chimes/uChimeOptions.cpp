@@ -50,10 +50,10 @@ QString pickerFormat()
 
 } // namespace
 
-TfChimeOptions::TfChimeOptions(ChimeOptions &settings, QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_settings(settings)
+TfChimeOptions::TfChimeOptions(ClockSettings &settings, ClockWindow *clock, QWidget *parent)
+    : ClockDialog(clock, Fade::Keep, parent), m_settings(settings)
 {
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setObjectName(QStringLiteral("fChimeOptions"));
     setWindowTitle(QStringLiteral("Hourly Chime Options"));
 
@@ -128,6 +128,7 @@ TfChimeOptions::TfChimeOptions(ChimeOptions &settings, QWidget *parent)
 
 TfChimeOptions::~TfChimeOptions()
 {
+    closeIfOpen();
     if (fChimeOptions == this)
         fChimeOptions = nullptr;
 }

@@ -1,7 +1,6 @@
 #pragma once
-#include "ChimeOptions.h"
-
-#include <QDialog>
+#include "ClockDialog.h"
+#include "ClockSettings.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -11,14 +10,14 @@ class QPushButton;
 class QTimeEdit;
 
 // "Hourly Chime Options": none, spoken time or chime, their variants, and the
-// quiet window. OK writes every value back into the settings it was given
-// (also those of disabled groups); Cancel, Esc and the close box write nothing.
-// Placing the dialog and pausing the fade are the caller's part.
-class TfChimeOptions : public QDialog
+// quiet window. OK writes its seven values back into the settings it was
+// given (also those of disabled groups); Cancel, Esc and the close box write
+// nothing. It opens beside the clock, when given one; the fade goes on.
+class TfChimeOptions : public ClockDialog
 {
     Q_OBJECT
 public:
-    explicit TfChimeOptions(ChimeOptions &settings, QWidget *parent = nullptr);
+    explicit TfChimeOptions(ClockSettings &settings, ClockWindow *clock = nullptr, QWidget *parent = nullptr);
     ~TfChimeOptions() override;
 
     // Radio groups: the group box shows the caption, the button group holds
@@ -49,5 +48,5 @@ private slots:
 private:
     void FormShow();
 
-    ChimeOptions &m_settings;
+    ClockSettings &m_settings;
 };

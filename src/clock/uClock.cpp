@@ -1,5 +1,4 @@
 #include "uClock.h"
-#include "ClockSettings.h"
 #include "ClockHints.h"
 #include "DateTime.h"
 #include "ErrorReport.h"
@@ -109,11 +108,11 @@ QVector<TTable *> TfClock::tables()
 
 SkinSelection TfClock::skinSelection()
 {
-    return SkinSelection({{{&tblClock, &ClockName, &ClockRecNo},
-                           {&tblDial, &DialName, &DialRecNo},
-                           {&tblHand, &HandName, &HandRecNo},
-                           {&tblHead, &HeadName, &HeadRecNo},
-                           {&tblBody, &BodyName, &BodyRecNo}}});
+    return SkinSelection({{{&tblClock, &Settings.ClockName, &ClockRecNo},
+                           {&tblDial, &Settings.DialName, &DialRecNo},
+                           {&tblHand, &Settings.HandName, &HandRecNo},
+                           {&tblHead, &Settings.HeadName, &HeadRecNo},
+                           {&tblBody, &Settings.BodyName, &BodyRecNo}}});
 }
 
 void TfClock::FormCreate(const QString &programFolder)
@@ -128,7 +127,9 @@ void TfClock::FormCreate(const QString &programFolder)
         throw std::runtime_error(QString("Cannot use the program folder %1").arg(ProgramFolder).toStdString());
     SetInvisibleColor(0xFF00FF);
     Chimes = std::make_unique<ChimePlayback>(Chime, MediaPlayer1, ProgramFolder);
-    Chimes->Settings = [this] { return ChimeSettings{VoiceChime, MilTime, BellChime, CuckooChime}; };
+    Chimes->Settings = [this] {
+        return ChimeSettings{Settings.VoiceChime, Settings.MilTime, Settings.BellChime, Settings.CuckooChime};
+    };
     Chimes->AnimationFlag = [this] {
         return tblClock.RecordCount() > 0 && tblClock.FieldByName("AnimationFlag").asBoolean();
     };
@@ -285,22 +286,12 @@ void TfClock::applyWindowKind()
 
 void TfClock::LoadSettings()
 {
-    const ClockSettings s = readClockSettings(IniFile(settingsPath()));
+    Settings = readClockSettings(IniFile(settingsPath()));
+    const ClockSettings &s = Settings;
     // Far beyond any screen, yet small enough that the window's rectangle
     // cannot overflow; a visible position is never changed by it.
     constexpr int kFar = 1 << 24;
     move(std::clamp(s.left, -kFar, kFar), std::clamp(s.top, -kFar, kFar));
-    FadeEnabled = s.FadeEnabled;
-    AnimationEnabled = s.AnimationEnabled;
-    VoiceChime = s.VoiceChime;
-    MilTime = s.MilTime;
-    BellChime = s.BellChime;
-    CuckooChime = s.CuckooChime;
-    QuietTime = s.QuietTime;
-    QuietStart = s.QuietStart;
-    QuietEnd = s.QuietEnd;
-    MaxTransparency = s.MaxTransparency;
-    FadeSpeed = s.FadeSpeed;
 
     skinSelection().selectByName({s.ClockName, s.DialName, s.HandName, s.HeadName, s.BodyName});
 
@@ -308,27 +299,17 @@ void TfClock::LoadSettings()
     setRedIntensity(s.redIntensity);
     setGreenIntensity(s.greenIntensity);
     setBlueIntensity(s.blueIntensity);
-    SizeScale = s.SizeScale;
     m_settingsLoaded = true;
 }
 
 void TfClock::SaveSettings()
 {
     IniFile ini(settingsPath());
-    ClockSettings s;
+    // Position and tint are the window's own; the skin names come from the
+    // tables' current records.
+    ClockSettings s = Settings;
     s.top = y();
     s.left = x();
-    s.FadeEnabled = FadeEnabled;
-    s.AnimationEnabled = AnimationEnabled;
-    s.MaxTransparency = MaxTransparency;
-    s.FadeSpeed = FadeSpeed;
-    s.VoiceChime = VoiceChime;
-    s.MilTime = MilTime;
-    s.BellChime = BellChime;
-    s.CuckooChime = CuckooChime;
-    s.QuietTime = QuietTime;
-    s.QuietStart = QuietStart;
-    s.QuietEnd = QuietEnd;
     const auto names = skinSelection().currentNames();
     s.ClockName = names[size_t(SkinKind::Clock)];
     s.DialName = names[size_t(SkinKind::Dial)];
@@ -339,7 +320,6 @@ void TfClock::SaveSettings()
     s.redIntensity = getRedIntensity();
     s.greenIntensity = getGreenIntensity();
     s.blueIntensity = getBlueIntensity();
-    s.SizeScale = SizeScale;
     writeClockSettings(ini, s);
     ini.save();
 }
@@ -349,8 +329,8 @@ void TfClock::Timer1Timer()
     // However the tick ends, the next one is planned from what is under way.
     auto plan = qScopeGuard([this] { planNextTick(); });
     const int level = getTransparency();
-    const int next =
-        TickRules::fadeLevel(level, MouseOver, FadeEnabled, MaxTransparency, TickRules::StepMs, FadeSpeed);
+    const int next = TickRules::fadeLevel(level, MouseOver, Settings.FadeEnabled, Settings.MaxTransparency,
+                                          TickRules::StepMs, Settings.FadeSpeed);
     if (next != level)
         setTransparency(next);
     const QDateTime now = ZDateTime::currentDateTime();
@@ -376,7 +356,7 @@ void TfClock::Timer1Timer()
     // follows works on the time as it is now, so an hour whose full second
     // passed under the message neither chimes nor speaks late.
     const double nowValue = ZDateTime::now();
-    if (TickRules::isQuiet(QuietTime, QuietStart, QuietEnd, ZDateTime::timeOf(nowValue)))
+    if (TickRules::isQuiet(Settings.QuietTime, Settings.QuietStart, Settings.QuietEnd, ZDateTime::timeOf(nowValue)))
         return;
     Chimes->Tick(nowValue);
     AnimateFace();
@@ -386,12 +366,13 @@ void TfClock::planNextTick()
 {
     const int level = getTransparency();
     TickRules::TickState state;
-    state.fading =
-        TickRules::fadeLevel(level, MouseOver, FadeEnabled, MaxTransparency, TickRules::StepMs, FadeSpeed) != level;
+    state.fading = TickRules::fadeLevel(level, MouseOver, Settings.FadeEnabled, Settings.MaxTransparency,
+                                        TickRules::StepMs, Settings.FadeSpeed) != level;
     state.animating = Chime.AnimationRunning;
     state.sounding = Chime.ChimeStriking || Chime.VoiceSpeaking;
     const QDateTime now = ZDateTime::currentDateTime();
-    state.quiet = TickRules::isQuiet(QuietTime, QuietStart, QuietEnd, ZDateTime::timeOf(ZDateTime::fromQDateTime(now)));
+    state.quiet = TickRules::isQuiet(Settings.QuietTime, Settings.QuietStart, Settings.QuietEnd,
+                                     ZDateTime::timeOf(ZDateTime::fromQDateTime(now)));
     state.msOfSecond = now.time().msec();
     // A running timer starts over with the new interval; a stopped one (a
     // paused tick, a test driving it) stays stopped.
@@ -419,13 +400,13 @@ void TfClock::resizeTo(int sizeScale)
 {
     // A build that fails (the outline cannot be written) changes nothing of
     // the face: the scale in force, and its check mark, stay.
-    const int previous = SizeScale;
-    SizeScale = sizeScale;
+    const int previous = Settings.SizeScale;
+    Settings.SizeScale = sizeScale;
     emit sizeScaleChanged();
     try {
         BuildFace();
     } catch (...) {
-        SizeScale = previous;
+        Settings.SizeScale = previous;
         emit sizeScaleChanged();
         throw;
     }
@@ -455,7 +436,7 @@ void TfClock::AnimateFace()
     const bool hasClock = tblClock.Active() && tblClock.RecordCount() > 0;
     const int frames = hasClock ? tblClock.FieldByName("AnimationFrames").asInteger() : 0;
     const TickRules::AnimationStep step = TickRules::animationStep(
-        Chime.AnimationRunning, AnimationEnabled, Chime.AnimationFrame, frames, Chime.ChimeStriking);
+        Chime.AnimationRunning, Settings.AnimationEnabled, Chime.AnimationFrame, frames, Chime.ChimeStriking);
     if (step.drawFrame >= 0) {
         imgWork = tblClock.FieldByName("AnimationImage").asPicture();
         const QRect frame = TickRules::animationFrame(imgWork.size(), frames, step.drawFrame);
@@ -486,7 +467,7 @@ void TfClock::AssembleFace()
 void TfClock::BuildFace()
 {
     imgAnim->hide();
-    buildFaceAt(SizeScale, false);
+    buildFaceAt(Settings.SizeScale, false);
     emit sizeScaleChanged();
 }
 

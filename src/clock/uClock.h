@@ -3,6 +3,7 @@
 #include "ChimeState.h"
 #include "ClockBase.h"
 #include "ClockFolders.h"
+#include "ClockSettings.h"
 #include "ClockWindow.h"
 #include "SkinSelection.h"
 #include "TMediaPlayer.h"
@@ -23,7 +24,7 @@ class QSystemTrayIcon;
 class StartFailurePanel;
 
 // The main window: owns the ten tables, the tick, the face, the tray icon
-// and the settings. Dialogs read and change its fields directly.
+// and the settings (Settings), which the dialogs are handed.
 class TfClock : public TfClockBase, public ClockWindow
 {
     Q_OBJECT
@@ -34,8 +35,8 @@ public:
 
     // What dialogs see of the window.
     QWidget *clockWidget() override { return this; }
-    bool fadeEnabled() const override { return FadeEnabled; }
-    void setFadeEnabled(bool on) override { FadeEnabled = on; }
+    bool fadeEnabled() const override { return Settings.FadeEnabled; }
+    void setFadeEnabled(bool on) override { Settings.FadeEnabled = on; }
     void showOpaque() override { setTransparency(0); }
 
     void FormActivate();
@@ -76,23 +77,13 @@ public:
     // Shipped files are read from ProgramFolder; what the clock writes goes
     // to Folders.own (the same folder unless it is installed).
     ClockFolders Folders;
-    bool AnimationEnabled = true;
-    bool FadeEnabled = true;
-    bool VoiceChime = false;
-    bool MilTime = false;
-    bool BellChime = false;
-    bool CuckooChime = false;
-    bool QuietTime = false;
-    double QuietStart = 22.0 / 24.0;
-    double QuietEnd = 6.0 / 24.0;
-    qint32 SizeScale = 16;
-    qint32 MaxTransparency = 50;
-    qint32 FadeSpeed = 40;
+    // The settings file's values (FadeEnabled, SizeScale, the chimes, the
+    // names of the skin records on show, ...); the dialogs edit them here.
+    ClockSettings Settings;
     qint32 SecHandOffset = 0;
     qint32 DialLeft = 0;
     qint32 DialTop = 0;
     qint32 ClockRecNo = 0, DialRecNo = 0, HeadRecNo = 0, BodyRecNo = 0, HandRecNo = 0;
-    QString ClockName, DialName, HeadName, BodyName, HandName;
 
     // State of the tick. The chime, voice and animation sequencing state
     // (AnimationRunning, AnimationFrame, ChimeStriking, ...) is Chime.

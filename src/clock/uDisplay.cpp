@@ -1,6 +1,7 @@
 #include "uDisplay.h"
-#include "DialogPlacement.h"
-#include "uClock.h"
+#include "ClockSettings.h"
+#include "ClockWindow.h"
+#include "OrganicShapeGlassForm.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -27,7 +28,8 @@ QSlider *trackBar(int min, int max, int position)
 
 } // namespace
 
-TfDisplay::TfDisplay(TfClock *clock, QWidget *parent) : QDialog(parent), m_clock(clock)
+TfDisplay::TfDisplay(ClockSettings &settings, TOrganicShapeGlassForm &glass, ClockWindow *clock, QWidget *parent)
+    : ClockDialog(clock, Fade::Pause, parent), m_settings(settings), m_glass(glass)
 {
     setObjectName("fDisplay");
     setWindowTitle(tr("Display Options"));
@@ -81,79 +83,78 @@ TfDisplay::TfDisplay(TfClock *clock, QWidget *parent) : QDialog(parent), m_clock
     connect(TrackBar4, &QSlider::valueChanged, this, &TfDisplay::TrackBar4Change);
 }
 
-void TfDisplay::showEvent(QShowEvent *e)
-{
-    QDialog::showEvent(e);
-    if (!m_prepared) {
-        m_prepared = true;
-        FormActivate();
-    }
-}
+TfDisplay::~TfDisplay() { closeIfOpen(); }
 
 void TfDisplay::FormActivate()
 {
-    cbAnimation->setChecked(m_clock->AnimationEnabled);
-    cbFadeEnabled->setChecked(m_clock->FadeEnabled);
-    PlaceBesideClock(this, m_clock);
-    SavedFadeEnabled = m_clock->FadeEnabled;
-    SavedHue = m_clock->getHue();
-    SavedBlueIntensity = m_clock->getBlueIntensity();
-    SavedGreenIntensity = m_clock->getGreenIntensity();
-    SavedRedIntensity = m_clock->getRedIntensity();
-    m_clock->FadeEnabled = false;
-    m_clock->setTransparency(0);
+    // The base has paused the fade and made the clock opaque by now.
+    SavedFadeEnabled = clockWindow() ? savedFadeEnabled() : m_settings.FadeEnabled;
+    cbAnimation->setChecked(m_settings.AnimationEnabled);
+    cbFadeEnabled->setChecked(SavedFadeEnabled);
+    SavedHue = m_glass.getHue();
+    SavedBlueIntensity = m_glass.getBlueIntensity();
+    SavedGreenIntensity = m_glass.getGreenIntensity();
+    SavedRedIntensity = m_glass.getRedIntensity();
     // Positions outside a bar's range are clamped by the bar itself.
-    TrackBar6->setValue(50 - m_clock->FadeSpeed);
-    TrackBar5->setValue(m_clock->MaxTransparency);
-    TrackBar4->setValue(m_clock->getHue());
-    TrackBar3->setValue(m_clock->getBlueIntensity());
-    TrackBar2->setValue(m_clock->getGreenIntensity());
-    TrackBar1->setValue(m_clock->getRedIntensity());
+    TrackBar6->setValue(fadeSpeedBarPosition(m_settings.FadeSpeed));
+    TrackBar5->setValue(m_settings.MaxTransparency);
+    TrackBar4->setValue(m_glass.getHue());
+    TrackBar3->setValue(m_glass.getBlueIntensity());
+    TrackBar2->setValue(m_glass.getGreenIntensity());
+    TrackBar1->setValue(m_glass.getRedIntensity());
 }
 
 void TfDisplay::TrackBar1Change()
 {
-    m_clock->setRedIntensity(TrackBar1->value());
-    TrackBar4->setValue(m_clock->getHue());
+    m_glass.setRedIntensity(TrackBar1->value());
+    TrackBar4->setValue(m_glass.getHue());
 }
 
 void TfDisplay::TrackBar2Change()
 {
-    m_clock->setGreenIntensity(TrackBar2->value());
-    TrackBar4->setValue(m_clock->getHue());
+    m_glass.setGreenIntensity(TrackBar2->value());
+    TrackBar4->setValue(m_glass.getHue());
 }
 
 void TfDisplay::TrackBar3Change()
 {
-    m_clock->setBlueIntensity(TrackBar3->value());
-    TrackBar4->setValue(m_clock->getHue());
+    m_glass.setBlueIntensity(TrackBar3->value());
+    TrackBar4->setValue(m_glass.getHue());
 }
 
 void TfDisplay::TrackBar4Change()
 {
-    m_clock->setHue(TrackBar4->value());
-    TrackBar3->setValue(m_clock->getBlueIntensity());
-    TrackBar2->setValue(m_clock->getGreenIntensity());
-    TrackBar1->setValue(m_clock->getRedIntensity());
+    m_glass.setHue(TrackBar4->value());
+    TrackBar3->setValue(m_glass.getBlueIntensity());
+    TrackBar2->setValue(m_glass.getGreenIntensity());
+    TrackBar1->setValue(m_glass.getRedIntensity());
 }
 
 void TfDisplay::btnOKClick()
 {
-    m_clock->FadeEnabled = cbFadeEnabled->isChecked();
-    m_clock->AnimationEnabled = cbAnimation->isChecked();
-    if (!m_clock->FadeEnabled)
-        m_clock->setTransparency(0);
-    m_clock->MaxTransparency = TrackBar5->value();
-    m_clock->FadeSpeed = 50 - TrackBar6->value();
+    m_settings.FadeEnabled = cbFadeEnabled->isChecked();
+    m_settings.AnimationEnabled = cbAnimation->isChecked();
+    if (!m_settings.FadeEnabled && clockWindow())
+        clockWindow()->showOpaque();
+    m_settings.MaxTransparency = TrackBar5->value();
+    m_settings.FadeSpeed = fadeSpeedFromBar(TrackBar6->value());
 }
 
 void TfDisplay::btnCancelClick()
 {
-    m_clock->setHue(SavedHue);
-    m_clock->setBlueIntensity(SavedBlueIntensity);
-    m_clock->setGreenIntensity(SavedGreenIntensity);
-    m_clock->setRedIntensity(SavedRedIntensity);
-    m_clock->FadeEnabled = SavedFadeEnabled;
+    m_glass.setHue(SavedHue);
+    m_glass.setBlueIntensity(SavedBlueIntensity);
+    m_glass.setGreenIntensity(SavedGreenIntensity);
+    m_glass.setRedIntensity(SavedRedIntensity);
+    m_settings.FadeEnabled = SavedFadeEnabled;
+}
+
+void TfDisplay::FormClose()
+{
+    // OK and Cancel have set the fade setting already; the close box leaves
+    // it off.
+    if (FadePause *pause = fadePause())
+        pause->keepCurrent();
 }
 
 void TfDisplay::closeEvent(QCloseEvent *e)

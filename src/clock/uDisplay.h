@@ -1,19 +1,24 @@
 #pragma once
-#include <QDialog>
+#include "ClockDialog.h"
 
 class QCheckBox;
 class QSlider;
-class TfClock;
+class TOrganicShapeGlassForm;
+struct ClockSettings;
 
-// "Display Options": the tint of the clock, live, and the fade and
-// animation settings, on OK.
-class TfDisplay : public QDialog
+// "Display Options": the tint of the clock window, live, and the fade and
+// animation settings, on OK. Cancel puts the tint and the fade setting back;
+// the close box keeps the live tint and leaves the fade off.
+class TfDisplay : public ClockDialog
 {
     Q_OBJECT
 public:
-    explicit TfDisplay(TfClock *clock, QWidget *parent = nullptr);
+    // glass is the window the tint is shown on; clock pauses its fade while
+    // the dialog is open (both are the main window in the program).
+    TfDisplay(ClockSettings &settings, TOrganicShapeGlassForm &glass, ClockWindow *clock, QWidget *parent = nullptr);
+    ~TfDisplay() override;
 
-    void FormActivate();
+    void FormActivate() override;
     void btnOKClick();
     void btnCancelClick();
 
@@ -24,7 +29,7 @@ public:
     int SavedHue = 0, SavedBlueIntensity = 0, SavedGreenIntensity = 0, SavedRedIntensity = 0;
 
 protected:
-    void showEvent(QShowEvent *e) override;
+    void FormClose() override;
     void closeEvent(QCloseEvent *e) override;
     void reject() override;
 
@@ -34,7 +39,7 @@ private:
     void TrackBar3Change();
     void TrackBar4Change();
 
-    TfClock *m_clock;
-    bool m_prepared = false;
+    ClockSettings &m_settings;
+    TOrganicShapeGlassForm &m_glass;
     bool m_closeBox = false;
 };

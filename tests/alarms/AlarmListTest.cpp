@@ -80,10 +80,10 @@ TEST_F(ListTest, RemoveUpdatesButtons)
 
 TEST_F(ListTest, NewThroughTheModalWizard)
 {
-    clock->FadeEnabled = true;
+    clock->setFadeEnabled(true);
     TfAlarms &l = open();
     EXPECT_FALSE(l.btnEdit->isEnabled());
-    EXPECT_FALSE(clock->FadeEnabled);
+    EXPECT_FALSE(clock->fadeEnabled());
     bool editing = true;
     QTimer::singleShot(0, [&] {
         TfAlarmWiz *w = TfAlarmWiz::fAlarmWiz;
@@ -98,7 +98,7 @@ TEST_F(ListTest, NewThroughTheModalWizard)
     EXPECT_EQ(titles(clock->tblAlarm2), QStringList({"from the list"}));
     EXPECT_TRUE(l.btnEdit->isEnabled());
     EXPECT_TRUE(l.btnRemove->isEnabled());
-    EXPECT_FALSE(clock->FadeEnabled) << "the list is still open";
+    EXPECT_FALSE(clock->fadeEnabled()) << "the list is still open";
     QTest::mouseClick(l.BitBtn1, Qt::LeftButton);
-    EXPECT_TRUE(clock->FadeEnabled);
+    EXPECT_TRUE(clock->fadeEnabled());
 }

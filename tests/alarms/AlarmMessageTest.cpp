@@ -58,7 +58,7 @@ TEST_F(MessageTest, SilentAlarmClosesByItsType)
 
 TEST_F(MessageTest, ShowsTheStoredDueTimeAndKeepsTheClockOpaque)
 {
-    clock->FadeEnabled = true;
+    clock->setFadeEnabled(true);
     clock->setTransparency(40);
     const QDateTime due = at(2024, 3, 4, 21, 5, 9);
     addAlarm("overdue", AlarmRules::Once, due, "None", false, "line one\nline two");
@@ -67,10 +67,10 @@ TEST_F(MessageTest, ShowsTheStoredDueTimeAndKeepsTheClockOpaque)
     EXPECT_EQ(w.lblAlarmTime->text(), AlarmText::dueLine(ZDateTime::dateOf(v), ZDateTime::timeOf(v)));
     EXPECT_TRUE(w.lblAlarmTime->text().contains(QLocale::system().toString(due.date(), QLocale::ShortFormat) + "  "));
     EXPECT_EQ(w.DBMemo1->toPlainText(), "line one\nline two");
-    EXPECT_FALSE(clock->FadeEnabled);
+    EXPECT_FALSE(clock->fadeEnabled());
     EXPECT_EQ(clock->getTransparency(), 0);
     w.close(); // the close box
-    EXPECT_TRUE(clock->FadeEnabled);
+    EXPECT_TRUE(clock->fadeEnabled());
     EXPECT_EQ(clock->tblAlarm.RecordCount(), 0) << "the close box closes like Close";
 }
 

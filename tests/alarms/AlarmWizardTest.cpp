@@ -64,9 +64,9 @@ TEST_F(WizardTest, NewAlarmDefaults)
     EXPECT_EQ(w.ComboBox1->currentText(), "None");
     EXPECT_FALSE(w.CheckBoxLoop->isEnabled());
     EXPECT_FALSE(w.btnPlay->isEnabled());
-    EXPECT_FALSE(clock->FadeEnabled) << "the clock stays opaque while the wizard is open";
+    EXPECT_FALSE(clock->fadeEnabled()) << "the clock stays opaque while the wizard is open";
     w.reject();
-    EXPECT_TRUE(clock->FadeEnabled);
+    EXPECT_TRUE(clock->fadeEnabled());
 
     now = at(2024, 3, 5, 23, 20, 5);
     open(false);

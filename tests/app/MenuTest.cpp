@@ -151,7 +151,7 @@ TEST_F(Menu, OddScaleLeavesEveryResizeItemUnmarked)
         EXPECT_FALSE(a->isChecked()) << a->text().toStdString();
     menu->mnu75->trigger();
     EXPECT_TRUE(menu->mnu75->isChecked());
-    EXPECT_EQ(c->SizeScale, 12);
+    EXPECT_EQ(c->Settings.SizeScale, 12);
 }
 
 TEST_F(Menu, SelectSkinSavesEvenUnchangedAndAfterAnError)

@@ -17,7 +17,21 @@ namespace {
 
 double hm(int h, int m) { return ZDateTime::encodeTime(h, m, 0); }
 
-bool same(const ChimeOptions &a, const ChimeOptions &b)
+// The seven values the dialog edits; the rest keep their defaults.
+ClockSettings chimes(bool voice, bool milTime, bool bells, bool cuckoo, bool quiet, double start, double end)
+{
+    ClockSettings s;
+    s.VoiceChime = voice;
+    s.MilTime = milTime;
+    s.BellChime = bells;
+    s.CuckooChime = cuckoo;
+    s.QuietTime = quiet;
+    s.QuietStart = start;
+    s.QuietEnd = end;
+    return s;
+}
+
+bool same(const ClockSettings &a, const ClockSettings &b)
 {
     return a.VoiceChime == b.VoiceChime && a.MilTime == b.MilTime && a.BellChime == b.BellChime &&
            a.CuckooChime == b.CuckooChime && a.QuietTime == b.QuietTime && a.QuietStart == b.QuietStart &&
@@ -41,7 +55,9 @@ int runDialog(TfChimeOptions &dlg, const std::function<void()> &work)
 
 TEST(ChimeOptions, BothChosenOpensOnChimesWithBothVariantGroupsEnabled)
 {
-    ChimeOptions s{true, true, true, true, false, hm(22, 0), hm(6, 0)};
+    ClockSettings s = chimes(true, true, true, true, false, hm(22, 0), hm(6, 0));
+    s.FadeSpeed = 17;
+    s.ClockName = "Mine";
     TfChimeOptions dlg(s);
     EXPECT_EQ(dlg.windowTitle(), "Hourly Chime Options");
     EXPECT_EQ(dlg.rgTypeItems->checkedId(), 2);
@@ -53,6 +69,8 @@ TEST(ChimeOptions, BothChosenOpensOnChimesWithBothVariantGroupsEnabled)
     EXPECT_EQ(runDialog(dlg, [&] { QTest::mouseClick(dlg.btnOK, Qt::LeftButton); }), QDialog::Accepted);
     EXPECT_FALSE(s.VoiceChime);
     EXPECT_TRUE(s.BellChime);
+    EXPECT_EQ(s.FadeSpeed, 17) << "the dialog edits its own values only";
+    EXPECT_EQ(s.ClockName, "Mine");
 }
 
 TEST(ChimeOptions, TypeChoiceEnablesItsOwnVariantGroup)
@@ -62,7 +80,7 @@ TEST(ChimeOptions, TypeChoiceEnablesItsOwnVariantGroup)
         int type;
         bool voice, chimes;
     } cases[] = {{0, false, false}, {1, true, false}, {2, false, true}, {0, false, false}};
-    ChimeOptions s;
+    ClockSettings s;
     TfChimeOptions dlg(s);
     dlg.show();
     EXPECT_FALSE(dlg.rgHourVoice->isEnabled());
@@ -76,7 +94,7 @@ TEST(ChimeOptions, TypeChoiceEnablesItsOwnVariantGroup)
 
 TEST(ChimeOptions, NoneKeepsTheVariantsShownInDisabledGroups)
 {
-    ChimeOptions s{true, false, false, false, true, hm(22, 0), hm(6, 0)};
+    ClockSettings s = chimes(true, false, false, false, true, hm(22, 0), hm(6, 0));
     TfChimeOptions dlg(s);
     EXPECT_EQ(runDialog(dlg,
                         [&] {
@@ -102,7 +120,7 @@ TEST(ChimeOptions, QuietTimeOffStillStoresThePickers)
         double start, end;
     } windows[] = {{hm(22, 0), hm(6, 0)}, {hm(13, 0), hm(14, 0)}, {ZDateTime::encodeTime(23, 59, 59), 0.0}};
     for (const auto &w : windows) {
-        ChimeOptions s{false, false, true, false, true, hm(8, 0), hm(9, 0)};
+        ClockSettings s = chimes(false, false, true, false, true, hm(8, 0), hm(9, 0));
         TfChimeOptions dlg(s);
         runDialog(dlg, [&] {
             QTest::mouseClick(dlg.cbQuietTime, Qt::LeftButton);
@@ -123,7 +141,7 @@ TEST(ChimeOptions, QuietTimeOffStillStoresThePickers)
 TEST(ChimeOptions, OpensWithTheQuietWindowAndPickersEnabledByTheBox)
 {
     // A date part in the stored value is ignored: the pickers show the time of day.
-    ChimeOptions s{false, false, false, false, true, 45000.0 + hm(22, 30), hm(6, 15)};
+    ClockSettings s = chimes(false, false, false, false, true, 45000.0 + hm(22, 30), hm(6, 15));
     TfChimeOptions dlg(s);
     EXPECT_EQ(dlg.DateTimePicker1->time(), QTime(22, 30));
     EXPECT_EQ(dlg.DateTimePicker2->time(), QTime(6, 15));
@@ -143,8 +161,8 @@ TEST(ChimeOptions, CancelEscAndTheCloseBoxStoreNothing)
         [](TfChimeOptions &d) { d.close(); },
     };
     for (const auto &closeIt : closers) {
-        const ChimeOptions before{false, true, true, false, true, hm(21, 0), hm(7, 0)};
-        ChimeOptions s = before;
+        const ClockSettings before = chimes(false, true, true, false, true, hm(21, 0), hm(7, 0));
+        ClockSettings s = before;
         TfChimeOptions dlg(s);
         EXPECT_EQ(runDialog(dlg,
                             [&] {

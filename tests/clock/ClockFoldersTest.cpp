@@ -143,9 +143,9 @@ TEST(ClockFolders, AClockOnAnInstalledFolderWritesOnlyIntoTheUsersFolders)
     EXPECT_EQ(clock.Folders.own, own);
     clock.FormActivate();
     ASSERT_TRUE(clock.StartupDone);
-    EXPECT_EQ(clock.FadeSpeed, 40) << "the shipped settings file is not the user's";
+    EXPECT_EQ(clock.Settings.FadeSpeed, 40) << "the shipped settings file is not the user's";
     EXPECT_EQ(clock.tblDial.FileName(), own + "Dial.db");
-    clock.FadeSpeed = 22;
+    clock.Settings.FadeSpeed = 22;
     clock.tblDial.Append();
     clock.tblDial.FieldByName("Name").setAsString("mine");
     clock.tblDial.Post();

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <type_traits>
+#include <variant>
+
 namespace {
 
 ClockSettings readFrom(const QByteArray &body)
@@ -135,4 +139,113 @@ TEST(ClockSettings, SaveThenLoadReproducesEveryValue)
                                  "QuietEnd", "ClockName", "DialName", "HeadName", "BodyName", "HandName", "Hue",
                                  "redIntensity", "greenIntensity", "blueIntensity", "SizeScale"}));
     EXPECT_EQ(lines.first(), "[Path]");
+}
+
+namespace {
+
+// A value of the member's type that differs from its default and that no
+// range rule changes.
+SettingsKey::Value changed(const SettingsKey::Value &def)
+{
+    return std::visit(
+        [](const auto &d) -> SettingsKey::Value {
+            using T = std::decay_t<decltype(d)>;
+            if constexpr (std::is_same_v<T, bool>)
+                return !d;
+            else if constexpr (std::is_same_v<T, int>)
+                return d - 1;
+            else if constexpr (std::is_same_v<T, double>)
+                return d + ZDateTime::encodeTime(0, 1, 1);
+            else
+                return d + " changed";
+        },
+        def);
+}
+
+SettingsKey::Value valueOf(const ClockSettings &s, const SettingsKey &k)
+{
+    return std::visit([&](auto member) -> SettingsKey::Value { return s.*member; }, k.member);
+}
+
+void set(ClockSettings &s, const SettingsKey &k, const SettingsKey::Value &v)
+{
+    std::visit([&](auto member) { s.*member = std::get<std::decay_t<decltype(s.*member)>>(v); }, k.member);
+}
+
+// Times come back to the second.
+bool sameValue(const SettingsKey::Value &a, const SettingsKey::Value &b)
+{
+    if (std::holds_alternative<double>(a) && std::holds_alternative<double>(b))
+        return std::abs(std::get<double>(a) - std::get<double>(b)) < 0.5 / 86400;
+    return a == b;
+}
+
+QStringList keysOf(const QList<QByteArray> &lines)
+{
+    QStringList keys;
+    for (const QByteArray &l : lines)
+        if (l.contains('='))
+            keys << QString(l.left(l.indexOf('=')));
+    return keys;
+}
+
+} // namespace
+
+TEST(ClockSettings, EveryKeyOfTheTableRoundTripsIntoItsOwnMember)
+{
+    const ClockSettings defaults;
+    QStringList names;
+    for (const SettingsKey &k : settingsKeys()) {
+        names << k.key;
+        EXPECT_TRUE(sameValue(valueOf(defaults, k), k.def)) << k.key << ": a new object holds the default";
+        ClockSettings s;
+        set(s, k, changed(k.def));
+        TempFolder folder;
+        IniFile out(folder.file("ZindleClock.ini"));
+        writeClockSettings(out, s);
+        out.save();
+        const ClockSettings r = readClockSettings(IniFile(folder.file("ZindleClock.ini")));
+        // Only this key's member changed: a key read into another member
+        // shows there.
+        for (const SettingsKey &other : settingsKeys())
+            EXPECT_TRUE(sameValue(valueOf(r, other), valueOf(s, other))) << k.key << " -> " << other.key;
+    }
+    EXPECT_EQ(names.size(), 23);
+    EXPECT_EQ(names.removeDuplicates(), 0);
+}
+
+TEST(ClockSettings, EachKeyIsWrittenOnceInTheCustomaryOrderAndOtherLinesStay)
+{
+    const QByteArray head = "; my notes\r\n[Path]\r\nExtra=keep me\r\n";
+    const QByteArray tail = "\r\n[Other]\r\nFadeSpeed=3\r\n";
+    TempFolder folder;
+    folder.write("ZindleClock.ini", head + tail);
+    QStringList customary;
+    for (const SettingsKey &k : settingsKeys())
+        customary << k.key;
+    ClockSettings s;
+    for (int save = 1; save <= 2; ++save) {
+        s.FadeSpeed = 10 + save;
+        IniFile ini(folder.file("ZindleClock.ini"));
+        writeClockSettings(ini, s);
+        ini.save();
+        const QByteArray text = folder.read("ZindleClock.ini");
+        ASSERT_TRUE(text.startsWith(head)) << save;
+        ASSERT_TRUE(text.endsWith(tail)) << save;
+        const QByteArray written = text.mid(head.size(), text.size() - head.size() - tail.size());
+        EXPECT_EQ(keysOf(written.split('\n')), customary) << save;
+        EXPECT_TRUE(written.contains(QByteArray("FadeSpeed=") + QByteArray::number(10 + save) + "\r\n")) << save;
+    }
+}
+
+TEST(ClockSettings, TheSpeedBarRunsAgainstFadeSpeed)
+{
+    const struct
+    {
+        int fadeSpeed, bar;
+    } cases[] = {{10, 40}, {40, 10}, {25, 25}, {1, 49}};
+    for (const auto &c : cases) {
+        EXPECT_EQ(fadeSpeedBarPosition(c.fadeSpeed), c.bar) << c.fadeSpeed;
+        EXPECT_EQ(fadeSpeedFromBar(c.bar), c.fadeSpeed) << c.bar;
+    }
 }

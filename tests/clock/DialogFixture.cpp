@@ -82,8 +82,10 @@ const QVector<DialogFixture::Dialog> &DialogFixture::dialogs()
         {"About", [](F &f) { return aboutFor(*f.clock); }},
         {"Install Skins", [](F &f) { return installSkinsFor(*f.clock); }},
         {"Select Skin", [](F &f) { return pickSkinsFor(*f.clock); }},
-        {"Display Options", [](F &f) { return std::make_unique<TfDisplay>(f.clock.get()); }},
-        {"Hourly Chime Options", [](F &f) { return std::make_unique<TfChimeOptions>(f.chimeOptions); }},
+        {"Display Options",
+         [](F &f) { return std::make_unique<TfDisplay>(f.clock->Settings, *f.clock, f.clock.get()); }},
+        {"Hourly Chime Options",
+         [](F &f) { return std::make_unique<TfChimeOptions>(f.clock->Settings, f.clock.get()); }},
         {"Alarms", [](F &f) { return std::make_unique<TfAlarms>(*f.clock); }},
         {"Alarm Wizard",
          [](F &f) {

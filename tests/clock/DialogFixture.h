@@ -1,5 +1,4 @@
 #pragma once
-#include "ChimeOptions.h"
 #include "FakeSystemClock.h"
 #include "SkinFolder.h"
 
@@ -36,7 +35,6 @@ public:
 
     SkinFolder folder;
     std::unique_ptr<TfClock> clock;
-    ChimeOptions chimeOptions;
     FakeSystemClock systemClock;
     CollectedErrors errors;
     ScriptedAnswers answers;

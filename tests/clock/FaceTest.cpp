@@ -126,7 +126,7 @@ TEST_F(Face, ResizeToTheSameSizeRewritesTheMaskAndTheSettings)
     EXPECT_TRUE(QFile::exists(folder.file("ZindleClock.ini")));
     c->resizeTo(4);
     EXPECT_EQ(c->size(), QSize(75, 100));
-    EXPECT_EQ(c->SizeScale, 4);
+    EXPECT_EQ(c->Settings.SizeScale, 4);
 }
 
 // However the scale was set, no picture of the face is made larger than
@@ -135,11 +135,11 @@ TEST_F(Face, ResizeToTheSameSizeRewritesTheMaskAndTheSettings)
 TEST_F(Face, NoScaleBuildsAFaceLargerThanTheScreen)
 {
     auto c = start("SizeScale=200\n");
-    EXPECT_EQ(c->SizeScale, 16);
+    EXPECT_EQ(c->Settings.SizeScale, 16);
     EXPECT_EQ(c->size(), QSize(300, 400));
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     for (int scale : {200, 1000, 2147483647}) {
-        c->SizeScale = scale;
+        c->Settings.SizeScale = scale;
         c->BuildFace();
         EXPECT_LE(c->width(), screen.width()) << scale;
         EXPECT_LE(c->height(), screen.height()) << scale;
@@ -259,7 +259,7 @@ TEST_F(Face, AnimationOffOrWithoutAStripNeverFails)
     setPicture("Clock", "Watch", "AnimationImage", QImage());
     c->tblClock.CloseTable();
     c->tblClock.OpenTable();
-    c->AnimationEnabled = true;
+    c->Settings.AnimationEnabled = true;
     c->AnimateFace();
     EXPECT_TRUE(c->imgAnim->isHidden());
     EXPECT_TRUE(reports.isEmpty());

@@ -262,7 +262,7 @@ TEST_F(FaultTest, ResizeRefusedByAReadOnlyFolderKeepsTheFaceAtItsScale)
 
     ErrorReport::guard([&] { menu->mnu50Click(); });
     EXPECT_EQ(reports, QStringList({"Cannot create file " + mountPoint.file("mask_fClock.bmp")}));
-    EXPECT_EQ(clock.SizeScale, 16);
+    EXPECT_EQ(clock.Settings.SizeScale, 16);
     EXPECT_TRUE(menu->mnu100->isChecked());
     EXPECT_FALSE(menu->mnu50->isChecked());
     EXPECT_EQ(clock.size(), window);
@@ -352,7 +352,7 @@ TEST_F(FaultTest, FullDiskKeepsTheSettingsTheMaskAndTheTablesWhole)
     const QByteArray iniBefore = mountPoint.read("ZindleClock.ini");
     ASSERT_TRUE(mount.fill());
 
-    clock.FadeSpeed = 33;
+    clock.Settings.FadeSpeed = 33;
     ErrorReport::guard([&] { clock.SaveSettings(); });
     ErrorReport::guard([&] { clock.resizeTo(4); });
     bool tableRefused = false;

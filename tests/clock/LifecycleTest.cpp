@@ -44,7 +44,7 @@ TEST_F(Lifecycle, FirstActivationOpensTablesReadsSettingsAndStartsTheTick)
     EXPECT_TRUE(clock.Timer1.isActive());
     EXPECT_EQ(clock.AppVersion, 100);
     EXPECT_EQ(clock.pos(), QPoint(0, 0));
-    EXPECT_EQ(clock.ClockName, "Pocket Watch 001");
+    EXPECT_EQ(clock.Settings.ClockName, "Pocket Watch 001");
     EXPECT_EQ(clock.ClockRecNo, 2);
     for (TTable *t : clock.tables())
         EXPECT_TRUE(t->Active()) << t->TableName().toStdString();
@@ -61,7 +61,7 @@ TEST_F(Lifecycle, RemovedSkinNameIsReplacedByTheRecordShown)
     folder.writeSettings("[Path]\nClockName=Gone Watch\nleft=40\ntop=30\n");
     TfClock clock(folder.path());
     clock.FormActivate();
-    EXPECT_EQ(clock.ClockName, "Alpha Watch");
+    EXPECT_EQ(clock.Settings.ClockName, "Alpha Watch");
     EXPECT_EQ(clock.ClockRecNo, 1);
     EXPECT_EQ(clock.pos(), QPoint(40, 30));
     clock.SaveSettings();
@@ -86,7 +86,7 @@ TEST_F(Lifecycle, AMissingTableStopsTheActivationUntilItIsBack)
     QFile::rename(folder.file("Time.away"), folder.file("Time.db"));
     clock.FormActivate();
     EXPECT_TRUE(clock.StartupDone);
-    EXPECT_EQ(clock.FadeSpeed, 12);
+    EXPECT_EQ(clock.Settings.FadeSpeed, 12);
 }
 
 TEST_F(Lifecycle, ErrorsFromAnActivatingShowAreReportedOnce)

@@ -82,8 +82,8 @@ TEST(ReadOnlyFolder, TheClockStartsWithTheUsersOwnFilesAndChangesNothingThere)
         TfClock clock(mountPoint.path());
         clock.FormActivate();
         EXPECT_TRUE(clock.StartupDone);
-        EXPECT_EQ(clock.FadeSpeed, 23) << "the user's settings, not the folder's";
-        clock.FadeSpeed = 31;
+        EXPECT_EQ(clock.Settings.FadeSpeed, 23) << "the user's settings, not the folder's";
+        clock.Settings.FadeSpeed = 31;
         clock.FormClose();
     }
     ErrorReport::setSink(nullptr);
@@ -121,7 +121,7 @@ TEST(ReadOnlyFolder, TheClockStartsAndTheRefusedSaveIsReported)
         TfClock clock(program.path());
         clock.FormActivate();
         EXPECT_TRUE(clock.StartupDone);
-        EXPECT_EQ(clock.FadeSpeed, 17);
+        EXPECT_EQ(clock.Settings.FadeSpeed, 17);
         clock.FormClose();
     }
     ErrorReport::setSink(nullptr);

@@ -101,7 +101,7 @@ TEST_F(Installer, OpensWithTheListAndInstallDisabled)
     QDir(folder.file("skins/")).mkdir("folder.zip");
     folder.write("skins/.hidden.zip", "x");
     clock = folder.startClock();
-    clock->FadeEnabled = true;
+    clock->setFadeEnabled(true);
     auto dialog = installSkinsFor(*clock);
     TfInstallSkins &dlg = *dialog;
     dlg.show();
@@ -112,12 +112,12 @@ TEST_F(Installer, OpensWithTheListAndInstallDisabled)
     EXPECT_EQ(dlg.lbSkins->currentRow(), 0);
     EXPECT_TRUE(dlg.lbSkins->selectedItems().isEmpty()) << "the caret, not a selection";
     EXPECT_FALSE(dlg.btnInstall->isEnabled());
-    EXPECT_FALSE(clock->FadeEnabled);
+    EXPECT_FALSE(clock->fadeEnabled());
     EXPECT_EQ(clock->getTransparency(), 0);
     QTest::mouseClick(dlg.lbSkins->viewport(), Qt::LeftButton, {}, dlg.lbSkins->visualItemRect(dlg.lbSkins->item(1)).center());
     EXPECT_TRUE(dlg.btnInstall->isEnabled());
     QTest::mouseClick(dlg.btnCancel, Qt::LeftButton);
-    EXPECT_TRUE(clock->FadeEnabled);
+    EXPECT_TRUE(clock->fadeEnabled());
 }
 
 TEST_F(Installer, AMissingSkinsFolderIsReportedAndTheListStaysEmpty)
@@ -180,7 +180,7 @@ TEST_F(Installer, AnItemBeforeTheClockInUseKeepsTheFaceOnTheSameClock)
 {
     package("p", {{"Clock", "A Alarm"}});
     install({"p"});
-    EXPECT_EQ(clock->ClockName, "C Tower");
+    EXPECT_EQ(clock->Settings.ClockName, "C Tower");
     EXPECT_EQ(clock->ClockRecNo, 3) << "one higher than before";
     EXPECT_EQ(clock->tblClock.FieldByName("Name").asString(), "C Tower");
     clock->tblClock.setRecNo(clock->ClockRecNo);

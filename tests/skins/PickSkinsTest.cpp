@@ -49,11 +49,11 @@ TEST_F(Picker, OpensOnTheClockInUseWithTheFadePaused)
     EXPECT_EQ(picker->PageControl1->currentIndex(), 0);
     EXPECT_EQ(shown(), "B");
     EXPECT_EQ(picker->lblNotes->text(), "notes of B");
-    EXPECT_FALSE(clock->FadeEnabled);
+    EXPECT_FALSE(clock->fadeEnabled());
     EXPECT_EQ(clock->getTransparency(), 0);
     EXPECT_TRUE(picker->SavedFadeEnabled());
     click(picker->btnClose);
-    EXPECT_TRUE(clock->FadeEnabled);
+    EXPECT_TRUE(clock->fadeEnabled());
 }
 
 TEST_F(Picker, BrowsingThenClosingWithoutApplyLeavesNoTrace)
@@ -65,7 +65,7 @@ TEST_F(Picker, BrowsingThenClosingWithoutApplyLeavesNoTrace)
     EXPECT_FALSE(picker->isVisible());
     EXPECT_EQ(clock->tblClock.FieldByName("Name").asString(), "B");
     EXPECT_EQ(clock->ClockRecNo, 2);
-    EXPECT_EQ(clock->ClockName, "B");
+    EXPECT_EQ(clock->Settings.ClockName, "B");
     clock->SaveSettings();
     EXPECT_TRUE(folder.read("ZindleClock.ini").contains("ClockName=B"));
 }
@@ -88,9 +88,9 @@ TEST_F(Picker, ApplyPutsTheBrowsedItemIntoUseAndStaysOpen)
     picker->PageControl1->setCurrentIndex(1);
     click(picker->navFirst);
     click(picker->btnApply);
-    EXPECT_EQ(clock->DialName, "D1");
+    EXPECT_EQ(clock->Settings.DialName, "D1");
     EXPECT_EQ(clock->DialRecNo, 1);
-    EXPECT_EQ(clock->ClockName, "B") << "only the open tab's table is concerned";
+    EXPECT_EQ(clock->Settings.ClockName, "B") << "only the open tab's table is concerned";
     EXPECT_TRUE(picker->isVisible());
     click(picker->btnClose);
     EXPECT_EQ(clock->tblDial.FieldByName("Name").asString(), "D1");
@@ -129,7 +129,7 @@ TEST_F(Picker, Remove)
         EXPECT_EQ(answers.asked.last().icon, QMessageBox::Information);
         EXPECT_TRUE(k->SkinRemoved);
         EXPECT_EQ(k->tblClock.RecordCount(), 2);
-        EXPECT_EQ(k->ClockName, c.inUseAfter) << c.browseTo << c.inUse;
+        EXPECT_EQ(k->Settings.ClockName, c.inUseAfter) << c.browseTo << c.inUse;
         EXPECT_EQ(k->ClockRecNo, c.recNoAfter) << c.browseTo << c.inUse;
         EXPECT_EQ(p.lblName->text(), c.inUseAfter) << "the picker shows the item in use afterwards";
         click(p.btnClose);

@@ -64,7 +64,7 @@ void FaceRig::build(const Choice &choice, int sizeScale)
         *p.recNo = p.table->RecNo();
         *p.name = wanted[i];
     }
-    c.SizeScale = sizeScale;
+    c.Settings.SizeScale = sizeScale;
     c.BuildFace();
 }
 
