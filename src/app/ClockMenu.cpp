@@ -1,7 +1,7 @@
 // The main window's context menu: every command that opens a dialog of
 // another subsystem lives here, in the program's top layer.
-#include "AlarmCheck.h"
 #include "ChimeOptions.h"
+#include "ClockAlarms.h"
 #include "DialogPlacement.h"
 #include "ErrorReport.h"
 #include "LinuxSystemClock.h"
@@ -182,7 +182,7 @@ void TfClock::mnuCalendarClick()
 
 void TfClock::mnuAlarmClick()
 {
-    runDialog(this, [this] { ShowAlarms(*this); }, false);
+    runDialog(this, [this] { ShowAlarms(ClockAlarms::of(*this).context()); }, false);
 }
 
 void TfClock::mnuChimesClick()

@@ -1,4 +1,4 @@
-#include "AlarmCheck.h"
+#include "ClockAlarms.h"
 #include "DisplayCheck.h"
 #include "ErrorReport.h"
 #include "InstanceGuard.h"
@@ -49,7 +49,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "Zindle Clock: %s\n", e.what());
         return 1;
     }
-    AlarmChecker::install(*clock);
+    ClockAlarms::install(*clock);
     clock->createMenu();
     // From here on logout, shutdown and kill end the clock as Exit does.
     new SessionEnd(*clock);
