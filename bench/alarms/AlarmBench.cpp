@@ -1,18 +1,19 @@
 #include "AlarmCheck.h"
 #include "AlarmRules.h"
 #include "AlarmStore.h"
+#include "AlarmTick.h"
 #include "DateTime.h"
 #include "TableSchema.h"
-#include "uClock.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
-// The alarm step of the tick on a running clock, with "now" moving 200 ms per
-// call, over tables of waiting alarms (none due).
+// The alarm step of the tick, with "now" moving 200 ms per call, over tables
+// of waiting alarms (none due).
 namespace {
 
 QDateTime g_now;
@@ -21,18 +22,17 @@ struct Clock
 {
     explicit Clock(int waiting, int due = 0)
     {
-        for (const TableSchema &s : standardSchemas())
-            createTable(dir.path() + "/", s);
+        for (const char *table : {"Alarm", "Alarm2"})
+            createTable(dir.path() + "/", standardSchema(table));
         g_now = QDateTime(QDate(2024, 3, 5), QTime(10, 3, 45));
         ZDateTime::setNowProvider([] { return g_now; });
-        clock = std::make_unique<TfClock>(dir.path() + "/");
-        clock->FormActivate();
-        clock->Timer1.stop();
-        AlarmChecker::install(*clock);
-        store = &AlarmStore::of(*clock);
+        tblAlarm.OpenTable(dir.path() + "/", "Alarm");
+        tblAlarm2.OpenTable(dir.path() + "/", "Alarm2");
+        store = std::make_unique<AlarmStore>(tblAlarm, tblAlarm2);
+        checker = std::make_unique<AlarmChecker>(*store, tick, nullptr);
         const double now = ZDateTime::now();
         // Bulk set-up in one transaction; the program itself writes one at a time.
-        TTable::transaction({&clock->tblAlarm, &clock->tblAlarm2}, [&] {
+        TTable::transaction({&tblAlarm, &tblAlarm2}, [&] {
             for (int i = 0; i < waiting + due; ++i) {
                 const bool isDue = i >= waiting;
                 add(QString("alarm %1").arg(i), isDue ? AlarmRules::Daily : AlarmRules::Once,
@@ -43,35 +43,39 @@ struct Clock
     void add(const QString &title, int type, double due)
     {
         const AlarmRules::DateAndTime d = AlarmRules::splitMoment(due);
-        for (TTable *t : {&clock->tblAlarm, &clock->tblAlarm2}) {
+        AlarmRecord r;
+        r.title = title;
+        r.type = AlarmRules::typeNames()[type];
+        r.typeIndex = type;
+        r.date = d.date;
+        r.time = d.time;
+        r.sound = kNoSound;
+        for (TTable *t : {&tblAlarm, &tblAlarm2}) {
             t->Append();
-            t->FieldByName("Title").setAsString(title);
-            t->FieldByName("Type").setAsString(AlarmRules::typeNames()[type]);
-            t->FieldByName("TypeIndex").setAsInteger(type);
-            t->FieldByName("Date").setAsDateTime(d.date);
-            t->FieldByName("Time").setAsDateTime(d.time);
-            t->FieldByName("Sound").setAsString("None");
-            t->FieldByName("Activated").setAsBoolean(false);
+            r.write(*t, AlarmRecord::kAlarm2Fields);
             t->Post();
         }
     }
     ~Clock() { ZDateTime::setNowProvider(nullptr); }
 
     QTemporaryDir dir;
-    std::unique_ptr<TfClock> clock;
-    AlarmStore *store = nullptr;
+    TTable tblAlarm, tblAlarm2;
+    QTimer Timer1; // stopped: the benchmark drives the check
+    TimerTick tick{Timer1};
+    std::unique_ptr<AlarmStore> store;
+    std::unique_ptr<AlarmChecker> checker;
 };
 
 void BM_CheckAlarms(benchmark::State &state)
 {
     Clock c(int(state.range(0)));
-    c.clock->CheckAlarms(); // the first check after start reads the table
-    const int scans = AlarmChecker::of(*c.clock).scans();
+    c.checker->CheckAlarms(); // the first check after start reads the table
+    const int scans = c.checker->scans();
     for (auto _ : state) {
         g_now = g_now.addMSecs(200);
-        c.clock->CheckAlarms();
+        c.checker->CheckAlarms();
     }
-    state.counters["scans"] = AlarmChecker::of(*c.clock).scans() - scans;
+    state.counters["scans"] = c.checker->scans() - scans;
 }
 BENCHMARK(BM_CheckAlarms)->Arg(0)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
@@ -80,8 +84,8 @@ void BM_CheckAlarmsAfterChange(benchmark::State &state)
 {
     Clock c(int(state.range(0)));
     for (auto _ : state) {
-        c.clock->tblAlarm.setRecNo(1); // a moved cursor counts as a change
-        c.clock->CheckAlarms();
+        c.tblAlarm.setRecNo(1); // a moved cursor counts as a change
+        c.checker->CheckAlarms();
     }
 }
 BENCHMARK(BM_CheckAlarmsAfterChange)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
@@ -91,16 +95,15 @@ BENCHMARK(BM_CheckAlarmsAfterChange)->Arg(100)->Arg(10000)->Unit(benchmark::kMil
 void BM_Snooze(benchmark::State &state)
 {
     Clock c(100, 1);
-    AlarmChecker &checker = AlarmChecker::of(*c.clock);
-    checker.setShowMessage([&](TfClock &) { c.store->closeMessage(QString(), true, ZDateTime::now()); });
+    c.checker->setShowMessage([&] { c.store->closeMessage(QString(), true, ZDateTime::now()); });
     for (auto _ : state) {
-        c.clock->CheckAlarms();
+        c.checker->CheckAlarms();
         state.PauseTiming();
         // Back to one due alarm: drop the snooze record, move the daily back.
-        c.store->remove(c.clock->tblAlarm.RecordCount());
+        c.store->remove(c.tblAlarm.RecordCount());
         AlarmRecord r;
-        c.clock->tblAlarm2.setRecNo(101);
-        c.clock->tblAlarm.setRecNo(101);
+        c.tblAlarm2.setRecNo(101);
+        c.tblAlarm.setRecNo(101);
         r = c.store->current();
         r.date -= 1;
         c.store->save(101, r);

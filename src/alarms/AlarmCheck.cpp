@@ -1,45 +1,28 @@
 #include "AlarmCheck.h"
 #include "AlarmRules.h"
 #include "AlarmStore.h"
+#include "AlarmTick.h"
 #include "DateTime.h"
-#include "uAlarmMessage.h"
-#include "uClock.h"
 
 #include <QScopeGuard>
 
 #include <algorithm>
 #include <limits>
 
-AlarmChecker::AlarmChecker(TfClock &clock) : QObject(&clock), m_clock(clock)
+AlarmChecker::AlarmChecker(AlarmStore &store, TickControl &tick, ShowMessage show, QObject *parent)
+    : QObject(parent), m_store(store), m_tick(tick), m_showMessage(std::move(show))
 {
-    m_showMessage = [](TfClock &c) {
-        TfAlarmMessage window(c);
-        window.exec();
-    };
     // Any change of the table outside the scan (a new, edited or removed
     // alarm, a moved cursor) makes the remembered moment doubtful.
-    connect(&clock.tblAlarm, &TTable::changed, this, [this] {
+    connect(&store.alarm(), &TTable::changed, this, [this] {
         if (!m_scanning)
             m_known = false;
     });
 }
 
-AlarmChecker &AlarmChecker::of(TfClock &clock)
-{
-    if (auto *checker = clock.findChild<AlarmChecker *>(QString(), Qt::FindDirectChildrenOnly))
-        return *checker;
-    return *new AlarmChecker(clock);
-}
-
-void AlarmChecker::install(TfClock &clock)
-{
-    AlarmChecker *checker = &of(clock);
-    clock.alarmCheck = [checker] { checker->CheckAlarms(); };
-}
-
 void AlarmChecker::CheckAlarms()
 {
-    TTable &alarm = m_clock.tblAlarm;
+    TTable &alarm = m_store.alarm();
     if (alarm.RecordCount() == 0)
         return;
     if (m_known) {
@@ -53,11 +36,10 @@ void AlarmChecker::CheckAlarms()
 
 void AlarmChecker::scan()
 {
-    TTable &alarm = m_clock.tblAlarm;
-    AlarmStore &store = AlarmStore::of(m_clock);
+    TTable &alarm = m_store.alarm();
     // No tick may run while the cursor and the alarm in hand are in use; an
     // error in the scan must not leave the tick stopped.
-    TickPause pause(m_clock);
+    TickPause pause(m_tick);
     m_scanning = true;
     m_known = false;
     auto done = qScopeGuard([this] { m_scanning = false; });
@@ -67,16 +49,15 @@ void AlarmChecker::scan()
     double nextDue = std::numeric_limits<double>::infinity();
     for (alarm.First(); !alarm.Eof(); alarm.Next()) {
         const double now = ZDateTime::now();
-        const bool activated = alarm.FieldByName("Activated").asBoolean();
-        const double date = alarm.FieldByName("Date").asDateTime();
-        const double time = alarm.FieldByName("Time").asDateTime();
-        if (AlarmRules::isDue(activated, date, time, now)) {
+        const AlarmRecord r = AlarmRecord::read(alarm, AlarmRecord::kDueFields);
+        if (AlarmRules::isDue(r.activated, r.date, r.time, now)) {
             fired = true;
-            store.markActivated();
-            m_clock.tblAlarm2.setRecNo(alarm.RecNo());
-            m_showMessage(m_clock);
+            m_store.markActivated();
+            m_store.alarm2().setRecNo(alarm.RecNo());
+            if (m_showMessage)
+                m_showMessage();
         } else {
-            nextDue = std::min(nextDue, AlarmRules::earliestDue(activated, date, time, now));
+            nextDue = std::min(nextDue, AlarmRules::earliestDue(r.activated, r.date, r.time, now));
         }
     }
     // After a message the table has changed and the scan may have passed

@@ -3,11 +3,12 @@
 
 #include <functional>
 
-class TfClock;
+class AlarmStore;
+class TickControl;
 
 // The tick's alarm step: finds the alarms that are due, marks each, and shows
-// its message window while the tick stands still. The scan visits Alarm in
-// table order; an alarm's message decides what becomes of it.
+// its message while the tick stands still. The scan visits Alarm in table
+// order; an alarm's message decides what becomes of it.
 //
 // Between changes of the alarm table the check remembers the earliest moment
 // at which any alarm can come due, so that a tick before that moment reads
@@ -16,18 +17,15 @@ class AlarmChecker : public QObject
 {
     Q_OBJECT
 public:
-    explicit AlarmChecker(TfClock &clock);
+    // Shows the message of the alarm at Alarm's current record (Alarm2 at the
+    // same record) and returns when it has been dealt with: the program's
+    // modal message window.
+    using ShowMessage = std::function<void()>;
 
-    // The checker of the clock (made on first use, owned by the clock).
-    static AlarmChecker &of(TfClock &clock);
-    // Makes the clock's tick run this checker.
-    static void install(TfClock &clock);
+    AlarmChecker(AlarmStore &store, TickControl &tick, ShowMessage show, QObject *parent = nullptr);
 
     void CheckAlarms();
 
-    // Shows the message of the alarm at Alarm's current record and returns
-    // when it has been dealt with. By default the modal message window.
-    using ShowMessage = std::function<void(TfClock &)>;
     void setShowMessage(ShowMessage show) { m_showMessage = std::move(show); }
 
     // Full scans of the table so far (a cheap tick does none).
@@ -36,7 +34,8 @@ public:
 private:
     void scan();
 
-    TfClock &m_clock;
+    AlarmStore &m_store;
+    TickControl &m_tick;
     ShowMessage m_showMessage;
     bool m_scanning = false;
     bool m_known = false;     // m_nextDue holds for the table as it is

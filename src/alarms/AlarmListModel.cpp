@@ -63,12 +63,7 @@ int AlarmListModel::currentRow() const { return m_table.Active() ? m_table.RecNo
 
 AlarmListModel::Row AlarmListModel::readCurrent() const
 {
-    Row r;
-    r.title = m_table.FieldByName("Title").asString();
-    r.type = m_table.FieldByName("Type").asString();
-    r.date = m_table.FieldByName("Date").asDateTime();
-    r.time = m_table.FieldByName("Time").asDateTime();
-    return r;
+    return AlarmRecord::read(m_table, AlarmRecord::kListFields);
 }
 
 void AlarmListModel::reload()
@@ -138,7 +133,7 @@ void AlarmListModel::tableChanged()
     const int row = currentRow();
     if (row >= 0) {
         const Row r = readCurrent();
-        if (!(r == m_rows[row])) {
+        if (r != m_rows[row]) {
             m_rows[row] = r;
             emit dataChanged(index(row, 0), index(row, 3));
         }

@@ -1,4 +1,6 @@
 #pragma once
+#include "AlarmRecord.h"
+
 #include <QAbstractTableModel>
 #include <QVector>
 
@@ -32,17 +34,8 @@ signals:
     void currentRowChanged(int row);
 
 private:
-    struct Row
-    {
-        QString title;
-        QString type;
-        double date = 0;
-        double time = 0;
-        bool operator==(const Row &o) const
-        {
-            return title == o.title && type == o.type && date == o.date && time == o.time;
-        }
-    };
+    // A row holds the list's columns (AlarmRecord::kListFields) only.
+    using Row = AlarmRecord;
     Row readCurrent() const;
     void tableChanged();
     void scheduleReload();

@@ -1,24 +1,9 @@
 #pragma once
+#include "AlarmRecord.h"
 #include "TTable.h"
 
 #include <QObject>
 #include <QString>
-
-class TfClock;
-
-// One alarm as both tables hold it (Alarm2 has no Memo).
-struct AlarmRecord
-{
-    QString title;
-    QString memo;
-    QString type;
-    int typeIndex = 0;
-    double date = 0.0;
-    double time = 0.0;
-    QString sound;
-    bool activated = false;
-    bool loop = false;
-};
 
 // Every change to the alarm tables. Alarm and Alarm2 stay record for record
 // in step: a change that touches both commits as one transaction across the
@@ -28,9 +13,6 @@ class AlarmStore : public QObject
     Q_OBJECT
 public:
     AlarmStore(TTable &alarm, TTable &alarm2, QObject *parent = nullptr);
-
-    // The store of the clock's tables (made on first use, owned by the clock).
-    static AlarmStore &of(TfClock &clock);
 
     TTable &alarm() { return m_alarm; }
     TTable &alarm2() { return m_alarm2; }
@@ -52,8 +34,8 @@ public:
     void remove(int recNo);
 
     // Writes the alarm into both tables at recNo, or appends it when recNo is
-    // 0 or no longer names a record. Alarm2 gets neither Memo nor, for an
-    // existing alarm, Sound and Loop. Returns the record number written.
+    // 0 or no longer names a record, always with Activated false. Alarm2
+    // gets neither Memo nor Sound and Loop. Returns the record number written.
     int save(int recNo, const AlarmRecord &record);
 
 signals:
@@ -63,19 +45,4 @@ signals:
 private:
     TTable &m_alarm;
     TTable &m_alarm2;
-};
-
-// Stops the clock's tick for table work and starts it again afterwards,
-// also when the work fails. A tick that was not running is left stopped.
-class TickPause
-{
-public:
-    explicit TickPause(TfClock &clock);
-    ~TickPause();
-    TickPause(const TickPause &) = delete;
-    TickPause &operator=(const TickPause &) = delete;
-
-private:
-    TfClock &m_clock;
-    bool m_wasActive;
 };

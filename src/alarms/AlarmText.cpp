@@ -1,4 +1,5 @@
 #include "AlarmText.h"
+#include "AlarmRecord.h"
 #include "DateTime.h"
 
 #include <QDir>
@@ -43,7 +44,7 @@ QStringList soundList(const QStringList &folders)
         const int c = a.compare(b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;
     });
-    names << QStringLiteral("None");
+    names << kNoSound;
     return names;
 }
 

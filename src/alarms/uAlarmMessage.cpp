@@ -1,16 +1,15 @@
 #include "uAlarmMessage.h"
-#include "AlarmStore.h"
+#include "AlarmContext.h"
 #include "AlarmText.h"
+#include "ClockFolders.h"
 #include "DateTime.h"
 #include "ErrorReport.h"
-#include "uClock.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -18,11 +17,17 @@
 
 TfAlarmMessage *TfAlarmMessage::fAlarmMessage = nullptr;
 
-TfAlarmMessage::TfAlarmMessage(TfClock &clock, QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint),
-      m_clock(clock)
+void ShowAlarmMessage(AlarmContext &alarms)
 {
+    TfAlarmMessage window(alarms);
+    window.exec();
+}
+
+TfAlarmMessage::TfAlarmMessage(AlarmContext &alarms, QWidget *parent)
+    : ClockDialog(alarms.window, Fade::Pause, parent), m_alarms(alarms)
+{
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint);
     setObjectName("fAlarmMessage");
     setWindowTitle(tr("Alarm Message"));
 
@@ -83,52 +88,42 @@ TfAlarmMessage::TfAlarmMessage(TfClock &clock, QWidget *parent)
     connect(btnStop, &QPushButton::clicked, this, [this] { ErrorReport::guard([this] { btnStopClick(); }); });
     connect(btnSnooze, &QPushButton::clicked, this, [this] { ErrorReport::guard([this] { btnSnoozeClick(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(&m_clock.tblAlarm, &TTable::changed, this, &TfAlarmMessage::showTitle);
+    connect(&alarms.store.alarm(), &TTable::changed, this, &TfAlarmMessage::showTitle);
 }
 
 TfAlarmMessage::~TfAlarmMessage()
 {
+    // No closeIfOpen: a window freed without having been closed leaves its
+    // alarm as it stands (marked), as when the program ends under it.
     if (fAlarmMessage == this)
         fAlarmMessage = nullptr;
 }
 
-void TfAlarmMessage::showEvent(QShowEvent *e)
-{
-    QDialog::showEvent(e);
-    if (m_shown)
-        return;
-    m_shown = true;
-    fAlarmMessage = this;
-    ErrorReport::guard([this] { FormShow(); });
-}
-
 void TfAlarmMessage::showTitle()
 {
-    TTable &alarm = m_clock.tblAlarm;
+    TTable &alarm = m_alarms.store.alarm();
     if (alarm.Active() && alarm.state() == TTable::State::Browse && alarm.RecordCount() > 0)
-        DBText1->setText(alarm.FieldByName("Title").asString());
+        DBText1->setText(AlarmRecord::read(alarm, AlarmRecord::Title).title);
 }
 
-void TfAlarmMessage::FormShow()
+void TfAlarmMessage::FormActivate()
 {
+    fAlarmMessage = this;
     Snoozed = false;
     SoundStopped = false;
     SoundPlaying = false;
     btnStop->setEnabled(false);
-    m_fade.emplace(&m_clock);
-    SavedFadeEnabled = m_fade->SavedFadeEnabled();
-    PlaceBesideClock(this, &m_clock);
+    SavedFadeEnabled = savedFadeEnabled();
 
-    TTable &alarm = m_clock.tblAlarm;
-    lblAlarmTime->setText(
-        AlarmText::dueLine(alarm.FieldByName("Date").asDateTime(), alarm.FieldByName("Time").asDateTime()));
+    TTable &alarm = m_alarms.store.alarm();
+    const AlarmRecord r = m_alarms.store.current();
+    lblAlarmTime->setText(AlarmText::dueLine(r.date, r.time));
     showTitle();
-    DBMemo1->setPlainText(alarm.FieldByName("Memo").asString());
-    m_clock.tblAlarm2.setRecNo(alarm.RecNo());
+    DBMemo1->setPlainText(r.memo);
+    m_alarms.store.alarm2().setRecNo(alarm.RecNo());
 
-    const QString sound = alarm.FieldByName("Sound").asString();
-    const QString file = m_clock.Folders.soundFile(sound);
-    if (sound != "None" && !sound.isEmpty() && QFileInfo(file).isFile()) {
+    const QString file = m_alarms.folders.soundFile(r.sound);
+    if (r.hasSound() && QFileInfo(file).isFile()) {
         // A file the player cannot take leaves the window silent but usable.
         MediaPlayer1->open(file);
         MediaPlayer1->play();
@@ -139,10 +134,10 @@ void TfAlarmMessage::FormShow()
 
 void TfAlarmMessage::MediaPlayer1Notify()
 {
-    if (SoundStopped || m_closed)
+    if (SoundStopped || closed())
         return;
-    TTable &alarm = m_clock.tblAlarm;
-    if (alarm.RecordCount() > 0 && alarm.FieldByName("Loop").asBoolean()) {
+    TTable &alarm = m_alarms.store.alarm();
+    if (alarm.RecordCount() > 0 && AlarmRecord::read(alarm, AlarmRecord::Loop).loop) {
         MediaPlayer1->rewind();
         MediaPlayer1->play();
     }
@@ -163,22 +158,12 @@ void TfAlarmMessage::btnSnoozeClick()
     accept();
 }
 
-void TfAlarmMessage::done(int result)
-{
-    if (!m_closed) {
-        m_closed = true;
-        ErrorReport::guard([this] { FormClose(); });
-    }
-    QDialog::done(result);
-}
-
 void TfAlarmMessage::FormClose()
 {
-    auto restoreFade = qScopeGuard([this] { m_fade.reset(); });
     SoundStopped = true;
     if (SoundPlaying)
         MediaPlayer1->stop();
     Memo1 = DBMemo1->toPlainText();
     // The tick stays stopped: the alarm check started it and starts it again.
-    AlarmStore::of(m_clock).closeMessage(Memo1, Snoozed, ZDateTime::now());
+    m_alarms.store.closeMessage(Memo1, Snoozed, ZDateTime::now());
 }

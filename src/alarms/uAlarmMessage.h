@@ -1,36 +1,37 @@
 #pragma once
 #include "AlarmSound.h"
-#include "DialogPlacement.h"
-
-#include <QDialog>
+#include "ClockDialog.h"
 
 #include <memory>
-#include <optional>
 
+class AlarmContext;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class TfClock;
+
+// The alarm check's way to show a due alarm: creates the message window for
+// the alarm at Alarm's current record, shows it modally and frees it.
+void ShowAlarmMessage(AlarmContext &alarms);
 
 // The window a due alarm opens, for the alarm at Alarm's current record:
 // due time, title and message, the alarm's sound, Stop Sound, Snooze, Close.
 // Closing it in any way settles the alarm (removed or moved on, and a snooze
 // alarm added after Snooze).
-class TfAlarmMessage : public QDialog
+class TfAlarmMessage : public ClockDialog
 {
     Q_OBJECT
 public:
-    explicit TfAlarmMessage(TfClock &clock, QWidget *parent = nullptr);
+    explicit TfAlarmMessage(AlarmContext &alarms, QWidget *parent = nullptr);
     ~TfAlarmMessage() override;
 
     // The window being shown, if any.
     static TfAlarmMessage *fAlarmMessage;
 
-    void FormShow();
+    void FormActivate() override;
     void MediaPlayer1Notify();
     void btnStopClick();
     void btnSnoozeClick();
-    void FormClose();
+    void FormClose() override;
 
     QLabel *lblAlarmTime;
     QLabel *DBText1;
@@ -46,15 +47,8 @@ public:
     bool Snoozed = false;
     bool SavedFadeEnabled = false;
 
-protected:
-    void showEvent(QShowEvent *e) override;
-    void done(int result) override;
-
 private:
     void showTitle();
 
-    TfClock &m_clock;
-    std::optional<FadePause> m_fade;
-    bool m_shown = false;
-    bool m_closed = false;
+    AlarmContext &m_alarms;
 };

@@ -1,10 +1,12 @@
 #include "uAlarmWiz.h"
+#include "AlarmContext.h"
 #include "AlarmRules.h"
-#include "AlarmStore.h"
 #include "AlarmText.h"
+#include "AlarmTick.h"
+#include "AlarmWizardPages.h"
+#include "ClockFolders.h"
 #include "DateTime.h"
 #include "ErrorReport.h"
-#include "uClock.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -33,8 +35,6 @@ TfAlarmWiz *TfAlarmWiz::fAlarmWiz = nullptr;
 
 namespace {
 
-const QString kNone = QStringLiteral("None");
-
 QString shortDateFormat()
 {
     // Four-digit years: a two-digit year would make the picker guess the century.
@@ -54,10 +54,10 @@ QWidget *page(QStackedWidget *pages, const char *name)
 
 } // namespace
 
-TfAlarmWiz::TfAlarmWiz(TfClock &clock, QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_clock(clock)
+TfAlarmWiz::TfAlarmWiz(AlarmContext &alarms, QWidget *parent)
+    : ClockDialog(alarms.window, Fade::Pause, parent), m_alarms(alarms)
 {
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setObjectName("fAlarmWiz");
     setWindowTitle(tr("Alarm Wizard"));
 
@@ -212,7 +212,7 @@ TfAlarmWiz::TfAlarmWiz(TfClock &clock, QWidget *parent)
 
     // Alarms may fire and be removed while the wizard is open: keep EditRecNo
     // on the alarm that was opened.
-    connect(&AlarmStore::of(clock), &AlarmStore::removed, this, [this](int recNo) {
+    connect(&alarms.store, &AlarmStore::removed, this, [this](int recNo) {
         if (EditRecNo == recNo)
             EditRecNo = 0;
         else if (recNo < EditRecNo)
@@ -222,18 +222,9 @@ TfAlarmWiz::TfAlarmWiz(TfClock &clock, QWidget *parent)
 
 TfAlarmWiz::~TfAlarmWiz()
 {
+    closeIfOpen();
     if (fAlarmWiz == this)
         fAlarmWiz = nullptr;
-}
-
-void TfAlarmWiz::showEvent(QShowEvent *e)
-{
-    QDialog::showEvent(e);
-    if (m_shown)
-        return;
-    m_shown = true;
-    fAlarmWiz = this;
-    ErrorReport::guard([this] { FormShow(); });
 }
 
 int TfAlarmWiz::typeIndex() const { return typeButtons->checkedId(); }
@@ -260,10 +251,10 @@ void TfAlarmWiz::fillSoundList()
     // A missing sound folder lists "None" alone.
     const QSignalBlocker block(ComboBox1);
     ComboBox1->clear();
-    ComboBox1->addItems(AlarmText::soundList(m_clock.Folders.soundFolders()));
+    ComboBox1->addItems(AlarmText::soundList(m_alarms.folders.soundFolders()));
 }
 
-QString TfAlarmWiz::soundFile() const { return m_clock.Folders.soundFile(ComboBox1->currentText()); }
+QString TfAlarmWiz::soundFile() const { return m_alarms.folders.soundFile(ComboBox1->currentText()); }
 
 void TfAlarmWiz::setSoundControls(bool enabled, bool loopToo)
 {
@@ -273,11 +264,10 @@ void TfAlarmWiz::setSoundControls(bool enabled, bool loopToo)
         CheckBoxLoop->setEnabled(enabled);
 }
 
-void TfAlarmWiz::FormShow()
+void TfAlarmWiz::FormActivate()
 {
-    m_fade.emplace(&m_clock);
-    SavedFadeEnabled = m_fade->SavedFadeEnabled();
-    PlaceBesideClock(this, &m_clock);
+    fAlarmWiz = this;
+    SavedFadeEnabled = savedFadeEnabled();
 
     pages->setCurrentWidget(pnlTitle);
     btnPrevious->setEnabled(false);
@@ -285,11 +275,12 @@ void TfAlarmWiz::FormShow()
     btnNext->setText(tr("Next >"));
     PageIndex = 0;
 
-    if (m_clock.EditingAlarm) {
-        TickPause pause(m_clock);
-        EditRecNo = m_clock.tblAlarm2.RecNo();
-        m_clock.tblAlarm.setRecNo(EditRecNo);
-        const AlarmRecord r = AlarmStore::of(m_clock).current();
+    if (m_alarms.EditingAlarm) {
+        TickPause pause(m_alarms.tick);
+        AlarmStore &store = m_alarms.store;
+        EditRecNo = store.alarm2().RecNo();
+        store.alarm().setRecNo(EditRecNo);
+        const AlarmRecord r = store.current();
         Edit1->setText(r.title);
         Memo1->setPlainText(r.memo);
         DateTimePicker1->setDate(ZDateTime::toQDateTime(ZDateTime::dateOf(r.date)).date());
@@ -300,7 +291,7 @@ void TfAlarmWiz::FormShow()
             const QSignalBlocker block(ComboBox1);
             ComboBox1->setCurrentText(r.sound);
         }
-        setSoundControls(r.sound != kNone, false);
+        setSoundControls(r.sound != kNoSound, false);
         CheckBoxLoop->setChecked(r.loop);
     } else {
         EditRecNo = 0;
@@ -312,7 +303,7 @@ void TfAlarmWiz::FormShow()
         fillSoundList();
         {
             const QSignalBlocker block(ComboBox1);
-            ComboBox1->setCurrentText(kNone);
+            ComboBox1->setCurrentText(kNoSound);
         }
         setSoundControls(false, true);
     }
@@ -332,13 +323,7 @@ void TfAlarmWiz::ShowPage()
         break;
     case 2:
         pnlSetDate->setVisible(type <= AlarmRules::Once);
-        if (AlarmRules::hasTimeDatePage(type)) {
-            pages->setCurrentWidget(pnlTimeDate);
-        } else {
-            setPickers(AlarmRules::wizardDueMoment(type, ZDateTime::now()));
-            PageIndex = 3;
-            pages->setCurrentWidget(pnlMessage);
-        }
+        pages->setCurrentWidget(pnlTimeDate);
         break;
     case 3:
         pages->setCurrentWidget(pnlMessage);
@@ -356,19 +341,21 @@ void TfAlarmWiz::ShowPage()
 
 void TfAlarmWiz::btnNextClick()
 {
-    ++PageIndex;
-    if (PageIndex <= 5)
-        ShowPage();
-    else
+    const int to = AlarmWizardPages::next(PageIndex, typeIndex());
+    if (to == AlarmWizardPages::Finished) {
         Save();
+        return;
+    }
+    // The types that skip the time page are due at a distance from now.
+    if (AlarmWizardPages::passesTimeDate(PageIndex, to))
+        setPickers(AlarmRules::wizardDueMoment(typeIndex(), ZDateTime::now()));
+    PageIndex = to;
+    ShowPage();
 }
 
 void TfAlarmWiz::btnPreviousClick()
 {
-    if (PageIndex == 3 && !AlarmRules::hasTimeDatePage(typeIndex()))
-        PageIndex = 1;
-    else if (PageIndex > 0)
-        --PageIndex;
+    PageIndex = AlarmWizardPages::previous(PageIndex, typeIndex());
     ShowPage();
 }
 
@@ -381,7 +368,7 @@ void TfAlarmWiz::btnCancelClick()
 
 void TfAlarmWiz::ComboBox1Change()
 {
-    if (ComboBox1->currentText() == kNone) {
+    if (ComboBox1->currentText() == kNoSound) {
         setSoundControls(false, true);
         return;
     }
@@ -400,8 +387,6 @@ void TfAlarmWiz::btnPlayClick()
 
 void TfAlarmWiz::Save()
 {
-    // PageIndex went past the last page; stay on it when writing fails.
-    PageIndex = 5;
     AlarmRecord r;
     r.title = Edit1->text().isEmpty() ? QStringLiteral("Alarm") : Edit1->text();
     r.memo = Memo1->toPlainText();
@@ -413,24 +398,14 @@ void TfAlarmWiz::Save()
     r.sound = ComboBox1->currentText();
     r.loop = CheckBoxLoop->isChecked();
     {
-        TickPause pause(m_clock);
-        AlarmStore::of(m_clock).save(m_clock.EditingAlarm ? EditRecNo : 0, r);
+        TickPause pause(m_alarms.tick);
+        m_alarms.store.save(m_alarms.EditingAlarm ? EditRecNo : 0, r);
     }
     accept();
-}
-
-void TfAlarmWiz::done(int result)
-{
-    if (!m_closed) {
-        m_closed = true;
-        FormClose();
-    }
-    QDialog::done(result);
 }
 
 void TfAlarmWiz::FormClose()
 {
     // The preview stops with the wizard.
-    ErrorReport::guard([this] { MediaPlayer1->stop(); });
-    m_fade.reset();
+    MediaPlayer1->stop();
 }

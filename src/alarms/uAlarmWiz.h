@@ -1,12 +1,10 @@
 #pragma once
 #include "AlarmSound.h"
-#include "DialogPlacement.h"
-
-#include <QDialog>
+#include "ClockDialog.h"
 
 #include <memory>
-#include <optional>
 
+class AlarmContext;
 class QButtonGroup;
 class QComboBox;
 class QCheckBox;
@@ -17,21 +15,20 @@ class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
 class QTimeEdit;
-class TfClock;
 
 // The alarm wizard: title, type, time and date, message, sound, done. Finish
 // writes the alarm to both alarm tables; Cancel writes nothing. It edits the
-// alarm selected in the list when the clock's EditingAlarm is set.
-class TfAlarmWiz : public QDialog
+// alarm selected in the list when the list has set EditingAlarm.
+class TfAlarmWiz : public ClockDialog
 {
     Q_OBJECT
 public:
-    explicit TfAlarmWiz(TfClock &clock, QWidget *parent = nullptr);
+    explicit TfAlarmWiz(AlarmContext &alarms, QWidget *parent = nullptr);
     ~TfAlarmWiz() override;
 
     static TfAlarmWiz *fAlarmWiz;
 
-    void FormShow();
+    void FormActivate() override;
     void ShowPage();
     void btnNextClick();
     void btnPreviousClick();
@@ -39,7 +36,7 @@ public:
     void btnPlayClick();
     void ComboBox1Change();
     void Save();
-    void FormClose();
+    void FormClose() override;
 
     // The chosen type (the type group's item index).
     int typeIndex() const;
@@ -69,18 +66,11 @@ public:
     int EditRecNo = 0;
     bool SavedFadeEnabled = false;
 
-protected:
-    void showEvent(QShowEvent *e) override;
-    void done(int result) override;
-
 private:
     void setPickers(double moment);
     void fillSoundList();
     QString soundFile() const;
     void setSoundControls(bool enabled, bool loopToo);
 
-    TfClock &m_clock;
-    std::optional<FadePause> m_fade;
-    bool m_shown = false;
-    bool m_closed = false;
+    AlarmContext &m_alarms;
 };

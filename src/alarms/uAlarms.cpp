@@ -1,9 +1,9 @@
 #include "uAlarms.h"
+#include "AlarmContext.h"
 #include "AlarmListModel.h"
-#include "AlarmStore.h"
+#include "AlarmTick.h"
 #include "ErrorReport.h"
 #include "uAlarmWiz.h"
-#include "uClock.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,9 +16,9 @@
 
 TfAlarms *TfAlarms::fAlarms = nullptr;
 
-void ShowAlarms(TfClock &clock)
+void ShowAlarms(AlarmContext &alarms)
 {
-    TfAlarms list(clock);
+    TfAlarms list(alarms);
     list.exec();
 }
 
@@ -32,14 +32,14 @@ int cellPadding(const QWidget *view)
 
 } // namespace
 
-TfAlarms::TfAlarms(TfClock &clock, QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_clock(clock)
+TfAlarms::TfAlarms(AlarmContext &alarms, QWidget *parent)
+    : ClockDialog(alarms.window, Fade::Pause, parent), m_alarms(alarms)
 {
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setObjectName("fAlarms");
     setWindowTitle(tr("Alarms"));
 
-    m_model = new AlarmListModel(clock.tblAlarm2, this);
+    m_model = new AlarmListModel(alarms.store.alarm2(), this);
     DBGrid1 = new QTableView(this);
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setModel(m_model);
@@ -100,7 +100,7 @@ TfAlarms::TfAlarms(TfClock &clock, QWidget *parent)
     connect(m_model, &AlarmListModel::currentRowChanged, this, &TfAlarms::followTable);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
-                TTable &t = m_clock.tblAlarm2;
+                TTable &t = m_alarms.store.alarm2();
                 if (current.isValid() && t.Active() && t.state() == TTable::State::Browse
                     && t.RecNo() != current.row() + 1)
                     ErrorReport::guard([&] { t.setRecNo(current.row() + 1); });
@@ -110,6 +110,7 @@ TfAlarms::TfAlarms(TfClock &clock, QWidget *parent)
 
 TfAlarms::~TfAlarms()
 {
+    closeIfOpen();
     if (fAlarms == this)
         fAlarms = nullptr;
 }
@@ -123,36 +124,26 @@ void TfAlarms::followTable(int row)
         DBGrid1->setCurrentIndex(m_model->index(row, current.isValid() ? current.column() : 0));
 }
 
-void TfAlarms::showEvent(QShowEvent *e)
+void TfAlarms::FormActivate()
 {
-    QDialog::showEvent(e);
-    if (m_shown)
-        return;
-    m_shown = true;
     fAlarms = this;
-    ErrorReport::guard([this] { FormShow(); });
-}
-
-void TfAlarms::FormShow()
-{
-    m_fade.emplace(&m_clock);
-    SavedFadeEnabled = m_fade->SavedFadeEnabled();
-    PlaceBesideClock(this, &m_clock);
+    SavedFadeEnabled = savedFadeEnabled();
     updateButtons();
 }
 
 void TfAlarms::updateButtons()
 {
-    const bool any = m_clock.tblAlarm2.Active() && m_clock.tblAlarm2.RecordCount() > 0;
+    TTable &alarm2 = m_alarms.store.alarm2();
+    const bool any = alarm2.Active() && alarm2.RecordCount() > 0;
     btnEdit->setEnabled(any);
     btnRemove->setEnabled(any);
 }
 
 void TfAlarms::runWizard(bool editing)
 {
-    m_clock.EditingAlarm = editing;
+    m_alarms.EditingAlarm = editing;
     {
-        TfAlarmWiz wizard(m_clock, this);
+        TfAlarmWiz wizard(m_alarms, this);
         wizard.exec();
     }
     updateButtons();
@@ -164,20 +155,10 @@ void TfAlarms::btnEditClick() { runWizard(true); }
 
 void TfAlarms::btnRemoveClick()
 {
-    if (m_clock.tblAlarm2.RecordCount() > 0) {
-        TickPause pause(m_clock);
-        AlarmStore::of(m_clock).remove(m_clock.tblAlarm2.RecNo());
+    TTable &alarm2 = m_alarms.store.alarm2();
+    if (alarm2.RecordCount() > 0) {
+        TickPause pause(m_alarms.tick);
+        m_alarms.store.remove(alarm2.RecNo());
     }
     updateButtons();
 }
-
-void TfAlarms::done(int result)
-{
-    if (!m_closed) {
-        m_closed = true;
-        FormClose();
-    }
-    QDialog::done(result);
-}
-
-void TfAlarms::FormClose() { m_fade.reset(); }

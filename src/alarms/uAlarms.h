@@ -1,35 +1,29 @@
 #pragma once
-#include "DialogPlacement.h"
+#include "ClockDialog.h"
 
-#include <QDialog>
-
-#include <functional>
-#include <optional>
-
+class AlarmContext;
 class AlarmListModel;
 class QPushButton;
 class QTableView;
-class TfClock;
 
 // "Alarms...": creates the alarm list, shows it modally and frees it.
-void ShowAlarms(TfClock &clock);
+void ShowAlarms(AlarmContext &alarms);
 
 // The alarm list: every alarm in a grid on Alarm2, with New, Edit, Remove
 // and Close. New and Edit run the alarm wizard.
-class TfAlarms : public QDialog
+class TfAlarms : public ClockDialog
 {
     Q_OBJECT
 public:
-    explicit TfAlarms(TfClock &clock, QWidget *parent = nullptr);
+    explicit TfAlarms(AlarmContext &alarms, QWidget *parent = nullptr);
     ~TfAlarms() override;
 
     static TfAlarms *fAlarms;
 
-    void FormShow();
+    void FormActivate() override;
     void btnNewAlarmClick();
     void btnEditClick();
     void btnRemoveClick();
-    void FormClose();
 
     QTableView *DBGrid1;
     QPushButton *btnNewAlarm;
@@ -38,18 +32,11 @@ public:
     QPushButton *BitBtn1;
     bool SavedFadeEnabled = false;
 
-protected:
-    void showEvent(QShowEvent *e) override;
-    void done(int result) override;
-
 private:
     void updateButtons();
     void runWizard(bool editing);
     void followTable(int row);
 
-    TfClock &m_clock;
+    AlarmContext &m_alarms;
     AlarmListModel *m_model;
-    std::optional<FadePause> m_fade;
-    bool m_shown = false;
-    bool m_closed = false;
 };

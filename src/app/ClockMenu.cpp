@@ -1,5 +1,5 @@
 #include "ClockMenu.h"
-#include "AlarmCheck.h"
+#include "ClockAlarms.h"
 #include "DialogPlacement.h"
 #include "ErrorReport.h"
 #include "LinuxSystemClock.h"
@@ -210,7 +210,7 @@ void ClockMenu::mnuCalendarClick()
 
 void ClockMenu::mnuAlarmClick()
 {
-    runDialog([this] { ShowAlarms(m_clock); }, false);
+    runDialog([this] { ShowAlarms(ClockAlarms::of(m_clock).context()); }, false);
 }
 
 void ClockMenu::mnuChimesClick()

@@ -1,4 +1,4 @@
-#include "AlarmCheck.h"
+#include "ClockAlarms.h"
 #include "ClockMenu.h"
 #include "DisplayCheck.h"
 #include "ErrorReport.h"
@@ -50,7 +50,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "Zindle Clock: %s\n", e.what());
         return 1;
     }
-    AlarmChecker::install(*clock);
+    ClockAlarms::install(*clock);
     new ClockMenu(*clock);
     // From here on logout, shutdown and kill end the clock as Exit does.
     new SessionEnd(*clock);

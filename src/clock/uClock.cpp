@@ -208,7 +208,6 @@ void TfClock::FormActivate()
     Chime.AnimationFrame = 0;
     Timer1.start();
     StartupDone = true;
-    EditingAlarm = false;
     SkinRemoved = false;
     leaveStartFailure();
     keepOnScreen();

@@ -71,7 +71,6 @@ public:
 
     // State of the main window.
     bool SkinRemoved = false;
-    bool EditingAlarm = false;
     qint32 AppVersion = 0;
     QString ProgramFolder;
     // Shipped files are read from ProgramFolder; what the clock writes goes

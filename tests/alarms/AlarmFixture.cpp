@@ -8,8 +8,8 @@
 
 AlarmFolder::AlarmFolder()
 {
-    for (const TableSchema &s : standardSchemas())
-        createTable(path(), s);
+    for (const char *table : {"Alarm", "Alarm2"})
+        createTable(path(), standardSchema(table));
     QDir(path()).mkdir("sound");
 }
 
@@ -36,16 +36,19 @@ void AlarmTest::SetUp()
     ZDateTime::setNowProvider([this] { return now; });
     ErrorReport::forgetShown();
     ErrorReport::setSink([this](const QString &text) { errors << text; });
-    clock = std::make_unique<TfClock>(folder.path());
-    clock->FormActivate();
-    ASSERT_TRUE(clock->StartupDone);
-    store = &AlarmStore::of(*clock);
+    tblAlarm.OpenTable(folder.path(), "Alarm");
+    tblAlarm2.OpenTable(folder.path(), "Alarm2");
+    Timer1.setInterval(200);
+    Timer1.start();
+    folders.program = folders.own = folder.path();
+    alarms = std::make_unique<AlarmContext>(tblAlarm, tblAlarm2, tick, folders, &window);
+    store = &alarms->store;
 }
 
 void AlarmTest::TearDown()
 {
-    // The clock itself goes with the fixture's members, after any dialog a
-    // derived fixture holds on it.
+    // The tables go with the fixture's members, after any dialog a derived
+    // fixture holds on them.
     ErrorReport::setSink(nullptr);
     ZDateTime::setNowProvider(nullptr);
 }

@@ -17,7 +17,7 @@ class ListTest : public AlarmTest
 protected:
     TfAlarms &open()
     {
-        list = std::make_unique<TfAlarms>(*clock);
+        list = std::make_unique<TfAlarms>(*alarms);
         list->show();
         return *list;
     }
@@ -44,12 +44,12 @@ TEST_F(ListTest, GridFollowsAlarm2)
 
     // Choosing a row moves Alarm2's cursor; moving the cursor moves the row.
     l.DBGrid1->setCurrentIndex(l.DBGrid1->model()->index(0, 0));
-    EXPECT_EQ(clock->tblAlarm2.RecNo(), 1);
-    clock->tblAlarm2.setRecNo(2);
+    EXPECT_EQ(tblAlarm2.RecNo(), 1);
+    tblAlarm2.setRecNo(2);
     EXPECT_EQ(l.DBGrid1->currentIndex().row(), 1);
 
     // Changes made elsewhere (a snooze) show up.
-    clock->tblAlarm.setRecNo(1);
+    tblAlarm.setRecNo(1);
     store->closeMessage("m", true, ZDateTime::now());
     QCoreApplication::processEvents();
     ASSERT_EQ(l.DBGrid1->model()->rowCount(), 2);
@@ -66,12 +66,12 @@ TEST_F(ListTest, RemoveUpdatesButtons)
     EXPECT_TRUE(l.btnRemove->isEnabled());
     l.DBGrid1->setCurrentIndex(l.DBGrid1->model()->index(1, 0));
     QTest::mouseClick(l.btnRemove, Qt::LeftButton);
-    EXPECT_EQ(titles(clock->tblAlarm), QStringList({"one"}));
+    EXPECT_EQ(titles(tblAlarm), QStringList({"one"}));
     expectInStep();
-    EXPECT_TRUE(clock->Timer1.isActive());
+    EXPECT_TRUE(Timer1.isActive());
     QTest::mouseClick(l.btnRemove, Qt::LeftButton);
-    EXPECT_EQ(clock->tblAlarm.RecordCount(), 0);
-    EXPECT_EQ(clock->tblAlarm2.RecordCount(), 0);
+    EXPECT_EQ(tblAlarm.RecordCount(), 0);
+    EXPECT_EQ(tblAlarm2.RecordCount(), 0);
     EXPECT_FALSE(l.btnEdit->isEnabled());
     EXPECT_FALSE(l.btnRemove->isEnabled());
     QCoreApplication::processEvents();
@@ -80,25 +80,25 @@ TEST_F(ListTest, RemoveUpdatesButtons)
 
 TEST_F(ListTest, NewThroughTheModalWizard)
 {
-    clock->setFadeEnabled(true);
+    window.FadeEnabled = true;
     TfAlarms &l = open();
     EXPECT_FALSE(l.btnEdit->isEnabled());
-    EXPECT_FALSE(clock->fadeEnabled());
+    EXPECT_FALSE(window.FadeEnabled);
     bool editing = true;
     QTimer::singleShot(0, [&] {
         TfAlarmWiz *w = TfAlarmWiz::fAlarmWiz;
         ASSERT_NE(w, nullptr);
-        editing = clock->EditingAlarm;
+        editing = alarms->EditingAlarm;
         w->Edit1->setText("from the list");
         for (int i = 0; i < 6; ++i)
             QTest::mouseClick(w->btnNext, Qt::LeftButton);
     });
     QTest::mouseClick(l.btnNewAlarm, Qt::LeftButton);
     EXPECT_FALSE(editing);
-    EXPECT_EQ(titles(clock->tblAlarm2), QStringList({"from the list"}));
+    EXPECT_EQ(titles(tblAlarm2), QStringList({"from the list"}));
     EXPECT_TRUE(l.btnEdit->isEnabled());
     EXPECT_TRUE(l.btnRemove->isEnabled());
-    EXPECT_FALSE(clock->fadeEnabled()) << "the list is still open";
+    EXPECT_FALSE(window.FadeEnabled) << "the list is still open";
     QTest::mouseClick(l.BitBtn1, Qt::LeftButton);
-    EXPECT_TRUE(clock->fadeEnabled());
+    EXPECT_TRUE(window.FadeEnabled);
 }

@@ -21,14 +21,14 @@ class MessageTest : public AlarmTest
 protected:
     TfAlarmMessage &open(int recNo)
     {
-        clock->tblAlarm.setRecNo(recNo);
+        tblAlarm.setRecNo(recNo);
         store->markActivated();
-        clock->tblAlarm2.setRecNo(recNo);
-        window = std::make_unique<TfAlarmMessage>(*clock);
-        window->show();
-        return *window;
+        tblAlarm2.setRecNo(recNo);
+        message = std::make_unique<TfAlarmMessage>(*alarms);
+        message->show();
+        return *message;
     }
-    std::unique_ptr<TfAlarmMessage> window;
+    std::unique_ptr<TfAlarmMessage> message;
 };
 
 } // namespace
@@ -49,7 +49,7 @@ TEST_F(MessageTest, SilentAlarmClosesByItsType)
         EXPECT_EQ(w.DBText1->text(), "quiet");
         QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
         EXPECT_FALSE(w.isVisible());
-        EXPECT_EQ(clock->tblAlarm.RecordCount(), c.left) << "type " << c.type;
+        EXPECT_EQ(tblAlarm.RecordCount(), c.left) << "type " << c.type;
         expectInStep();
         if (c.left)
             store->remove(1);
@@ -58,8 +58,8 @@ TEST_F(MessageTest, SilentAlarmClosesByItsType)
 
 TEST_F(MessageTest, ShowsTheStoredDueTimeAndKeepsTheClockOpaque)
 {
-    clock->setFadeEnabled(true);
-    clock->setTransparency(40);
+    window.FadeEnabled = true;
+    window.transparency = 40;
     const QDateTime due = at(2024, 3, 4, 21, 5, 9);
     addAlarm("overdue", AlarmRules::Once, due, "None", false, "line one\nline two");
     TfAlarmMessage &w = open(1);
@@ -67,11 +67,11 @@ TEST_F(MessageTest, ShowsTheStoredDueTimeAndKeepsTheClockOpaque)
     EXPECT_EQ(w.lblAlarmTime->text(), AlarmText::dueLine(ZDateTime::dateOf(v), ZDateTime::timeOf(v)));
     EXPECT_TRUE(w.lblAlarmTime->text().contains(QLocale::system().toString(due.date(), QLocale::ShortFormat) + "  "));
     EXPECT_EQ(w.DBMemo1->toPlainText(), "line one\nline two");
-    EXPECT_FALSE(clock->fadeEnabled());
-    EXPECT_EQ(clock->getTransparency(), 0);
+    EXPECT_FALSE(window.FadeEnabled);
+    EXPECT_EQ(window.transparency, 0);
     w.close(); // the close box
-    EXPECT_TRUE(clock->fadeEnabled());
-    EXPECT_EQ(clock->tblAlarm.RecordCount(), 0) << "the close box closes like Close";
+    EXPECT_TRUE(window.FadeEnabled);
+    EXPECT_EQ(tblAlarm.RecordCount(), 0) << "the close box closes like Close";
 }
 
 TEST_F(MessageTest, SnoozeCarriesTheEditedMessage)
@@ -93,7 +93,7 @@ TEST_F(MessageTest, SnoozeCarriesTheEditedMessage)
         QTest::mouseClick(w.btnSnooze, Qt::LeftButton);
         EXPECT_TRUE(w.Snoozed);
         const QVector<Row> a = alarmRows();
-        EXPECT_EQ(titles(clock->tblAlarm), c.titles) << "type " << c.type;
+        EXPECT_EQ(titles(tblAlarm), c.titles) << "type " << c.type;
         ASSERT_FALSE(a.isEmpty());
         EXPECT_EQ(a.first().due, c.firstDue) << "type " << c.type;
         EXPECT_EQ(a.last().type, "Five Minute");
@@ -103,7 +103,7 @@ TEST_F(MessageTest, SnoozeCarriesTheEditedMessage)
         // The edited message stays with an alarm that comes back.
         EXPECT_EQ(a.first().memo, "take two with water");
         expectInStep();
-        while (clock->tblAlarm.RecordCount() > 0)
+        while (tblAlarm.RecordCount() > 0)
             store->remove(1);
     }
 }
@@ -117,7 +117,7 @@ TEST_F(MessageTest, UnplayableFileLeavesTheWindowSilentAndUsable)
     EXPECT_FALSE(w.btnStop->isEnabled());
     EXPECT_EQ(errors.size(), 1);
     QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
-    EXPECT_EQ(clock->tblAlarm.RecordCount(), 0);
+    EXPECT_EQ(tblAlarm.RecordCount(), 0);
 }
 
 TEST_F(MessageTest, MissingFileLeavesTheWindowSilent)
@@ -183,17 +183,17 @@ TEST_F(MessageTest, SoundPlaysOnceOrLoopsUntilStopped)
 TEST_F(MessageTest, CheckShowsTheModalWindow)
 {
     addAlarm("modal", AlarmRules::Daily, now.addSecs(-1));
-    AlarmChecker::install(*clock);
+    AlarmChecker checker(*store, tick, [this] { ShowAlarmMessage(*alarms); });
     bool wasStopped = false;
     QTimer::singleShot(0, [&] {
         TfAlarmMessage *w = TfAlarmMessage::fAlarmMessage;
         ASSERT_NE(w, nullptr);
-        wasStopped = !clock->Timer1.isActive();
+        wasStopped = !Timer1.isActive();
         QTest::mouseClick(w->btnSnooze, Qt::LeftButton);
     });
-    clock->CheckAlarms();
+    checker.CheckAlarms();
     EXPECT_TRUE(wasStopped);
     EXPECT_EQ(TfAlarmMessage::fAlarmMessage, nullptr);
-    EXPECT_EQ(titles(clock->tblAlarm), QStringList({"modal", "modal"}));
-    EXPECT_TRUE(clock->Timer1.isActive());
+    EXPECT_EQ(titles(tblAlarm), QStringList({"modal", "modal"}));
+    EXPECT_TRUE(Timer1.isActive());
 }

@@ -1,5 +1,6 @@
 #include "AlarmRules.h"
 #include "AlarmText.h"
+#include "AlarmWizardPages.h"
 #include "DateTime.h"
 #include "TempFolder.h"
 
@@ -124,4 +125,43 @@ TEST(AlarmSoundList, TheUsersAndTheShippedSoundsTogetherThenNone)
     EXPECT_EQ(AlarmText::soundList(QStringList{own.path(), shipped.path()}),
               QStringList({"beeps.wav", "gong.wav", "melody.MID", "ring.wav", "Zebra.mp3", "None"}));
     EXPECT_EQ(AlarmText::soundList(QStringList{own.file("gone/"), shipped.file("gone/")}), QStringList({"None"}));
+}
+
+// Which page Next and Previous go to: the time and date page only for Once,
+// Hourly and Daily; the other types pass over it both ways.
+TEST(AlarmWizardPages, NextAndPreviousByType)
+{
+    namespace P = AlarmWizardPages;
+    struct Case
+    {
+        int type;
+        int page;
+        int next, previous;
+    };
+    const Case cases[] = {
+        {Once, P::Title, P::Type, P::Title},
+        {Once, P::Type, P::TimeDate, P::Title},
+        {Once, P::TimeDate, P::Message, P::Type},
+        {Once, P::Message, P::Sound, P::TimeDate},
+        {Hourly, P::Type, P::TimeDate, P::Title},
+        {Daily, P::Message, P::Sound, P::TimeDate},
+        {Daily, P::Sound, P::Done, P::Message},
+        {Daily, P::Done, P::Finished, P::Sound},
+        {FiveMinutes, P::Type, P::Message, P::Title},
+        {FiveMinutes, P::Message, P::Sound, P::Type},
+        {TenMinutes, P::Type, P::Message, P::Title},
+        {OneHour, P::Message, P::Sound, P::Type},
+        {TwentyFourHours, P::Type, P::Message, P::Title},
+        {TwentyFourHours, P::Message, P::Sound, P::Type},
+        {TwentyFourHours, P::Done, P::Finished, P::Sound},
+        // No type chosen yet: the time page is shown.
+        {-1, P::Type, P::TimeDate, P::Title},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(P::next(c.page, c.type), c.next) << "type " << c.type << ", page " << c.page;
+        EXPECT_EQ(P::previous(c.page, c.type), c.previous) << "type " << c.type << ", page " << c.page;
+    }
+    EXPECT_TRUE(P::passesTimeDate(P::Type, P::Message));
+    EXPECT_FALSE(P::passesTimeDate(P::Type, P::TimeDate));
+    EXPECT_FALSE(P::passesTimeDate(P::Message, P::Type)) << "going back sets no due moment";
 }

@@ -27,8 +27,8 @@ protected:
     }
     TfAlarmWiz &open(bool editing)
     {
-        clock->EditingAlarm = editing;
-        wizard = std::make_unique<TfAlarmWiz>(*clock);
+        alarms->EditingAlarm = editing;
+        wizard = std::make_unique<TfAlarmWiz>(*alarms);
         wizard->show();
         return *wizard;
     }
@@ -64,9 +64,9 @@ TEST_F(WizardTest, NewAlarmDefaults)
     EXPECT_EQ(w.ComboBox1->currentText(), "None");
     EXPECT_FALSE(w.CheckBoxLoop->isEnabled());
     EXPECT_FALSE(w.btnPlay->isEnabled());
-    EXPECT_FALSE(clock->fadeEnabled()) << "the clock stays opaque while the wizard is open";
+    EXPECT_FALSE(window.FadeEnabled) << "the clock stays opaque while the wizard is open";
     w.reject();
-    EXPECT_TRUE(clock->fadeEnabled());
+    EXPECT_TRUE(window.FadeEnabled);
 
     now = at(2024, 3, 5, 23, 20, 5);
     open(false);
@@ -157,9 +157,9 @@ TEST_F(WizardTest, EditRoundTrip)
     folder.writeWave("bell.wav", 50);
     addAlarm("first", AlarmRules::Once, at(2024, 3, 7, 6, 0));
     addAlarm("wake", AlarmRules::Daily, at(2024, 3, 8, 6, 30, 15), "bell.wav", true, "get up\nnow");
-    clock->tblAlarm.setRecNo(2);
+    tblAlarm.setRecNo(2);
     store->markActivated(); // a stuck alarm
-    clock->tblAlarm2.setRecNo(2);
+    tblAlarm2.setRecNo(2);
 
     TfAlarmWiz &w = open(true);
     EXPECT_EQ(w.EditRecNo, 2);
@@ -197,13 +197,13 @@ TEST_F(WizardTest, CancelAfterPagingWritesNothing)
         next(3);
         QTest::mouseClick(w.btnCancel, Qt::LeftButton);
         EXPECT_TRUE(w.Edit1->text().isEmpty());
-        EXPECT_EQ(titles(clock->tblAlarm), QStringList({"kept"}));
+        EXPECT_EQ(titles(tblAlarm), QStringList({"kept"}));
         EXPECT_EQ(alarmRows()[0].typeIndex, AlarmRules::Once);
     }
     open(false);
     QTest::keyClick(wizard.get(), Qt::Key_Escape);
     EXPECT_FALSE(wizard->isVisible());
-    EXPECT_EQ(clock->tblAlarm.RecordCount(), 1);
+    EXPECT_EQ(tblAlarm.RecordCount(), 1);
 }
 
 TEST_F(WizardTest, SoundList)
@@ -273,32 +273,31 @@ TEST_F(WizardTest, FinishReachesTheEditedAlarmAfterOthersChanged)
     addAlarm("snoozy", AlarmRules::Daily, now.addSecs(-5));
     addAlarm("edited", AlarmRules::Once, now.addDays(2));
     addAlarm("after", AlarmRules::Once, now.addDays(3));
-    clock->tblAlarm2.setRecNo(3);
+    tblAlarm2.setRecNo(3);
     TfAlarmWiz &w = open(true);
     ASSERT_EQ(w.Edit1->text(), "edited");
 
     // While the wizard is open: "early" fires and is removed, "snoozy" fires
     // and is snoozed (a record added at the end).
-    AlarmChecker &checker = AlarmChecker::of(*clock);
-    checker.setShowMessage([this](TfClock &c) {
-        const bool snooze = c.tblAlarm.FieldByName("Title").asString() == "snoozy";
+    AlarmChecker checker(*store, tick, [this] {
+        const bool snooze = store->current().title == "snoozy";
         store->closeMessage(QString(), snooze, ZDateTime::now());
     });
     checker.CheckAlarms();
     checker.CheckAlarms();
-    ASSERT_EQ(titles(clock->tblAlarm), QStringList({"snoozy", "edited", "after", "snoozy"}));
+    ASSERT_EQ(titles(tblAlarm), QStringList({"snoozy", "edited", "after", "snoozy"}));
 
     w.Edit1->setText("edited twice");
     next(6);
-    EXPECT_EQ(titles(clock->tblAlarm), QStringList({"snoozy", "edited twice", "after", "snoozy"}));
+    EXPECT_EQ(titles(tblAlarm), QStringList({"snoozy", "edited twice", "after", "snoozy"}));
     expectInStep();
 
     // The edited alarm itself went away meanwhile: Finish keeps the user's alarm.
-    clock->tblAlarm2.setRecNo(3);
+    tblAlarm2.setRecNo(3);
     TfAlarmWiz &w2 = open(true);
     ASSERT_EQ(w2.Edit1->text(), "after");
     store->remove(3);
     next(6);
-    EXPECT_EQ(titles(clock->tblAlarm), QStringList({"snoozy", "edited twice", "snoozy", "after"}));
+    EXPECT_EQ(titles(tblAlarm), QStringList({"snoozy", "edited twice", "snoozy", "after"}));
     expectInStep();
 }

@@ -1,5 +1,5 @@
 #include "DialogFixture.h"
-#include "AlarmStore.h"
+#include "ClockAlarms.h"
 #include "DateTime.h"
 #include "SkinDialogsFor.h"
 #include "uAbout.h"
@@ -62,7 +62,7 @@ DialogFixture::DialogFixture() : systemClock(FakeSystemClock::nanosOf(QDateTime(
     // Late in September: a long month name in many date formats.
     r.date = ZDateTime::fromQDateTime(QDateTime(QDate(2036, 9, 28), QTime(0, 0)));
     r.time = 22.0 / 24 + 58.0 / 1440;
-    AlarmStore::of(*clock).save(0, r);
+    ClockAlarms::of(*clock).store().save(0, r);
 }
 
 DialogFixture::~DialogFixture() = default;
@@ -86,17 +86,18 @@ const QVector<DialogFixture::Dialog> &DialogFixture::dialogs()
          [](F &f) { return std::make_unique<TfDisplay>(f.clock->Settings, *f.clock, f.clock.get()); }},
         {"Hourly Chime Options",
          [](F &f) { return std::make_unique<TfChimeOptions>(f.clock->Settings, f.clock.get()); }},
-        {"Alarms", [](F &f) { return std::make_unique<TfAlarms>(*f.clock); }},
+        {"Alarms", [](F &f) { return std::make_unique<TfAlarms>(ClockAlarms::of(*f.clock).context()); }},
         {"Alarm Wizard",
          [](F &f) {
-             f.clock->EditingAlarm = false;
-             return std::make_unique<TfAlarmWiz>(*f.clock);
+             AlarmContext &alarms = ClockAlarms::of(*f.clock).context();
+             alarms.EditingAlarm = false;
+             return std::make_unique<TfAlarmWiz>(alarms);
          },
          6, [](QDialog &d) { static_cast<TfAlarmWiz &>(d).btnNextClick(); }},
         {"Alarm Message",
          [](F &f) {
              f.clock->tblAlarm.First();
-             return std::make_unique<TfAlarmMessage>(*f.clock);
+             return std::make_unique<TfAlarmMessage>(ClockAlarms::of(*f.clock).context());
          }},
         {"Set System Time", [](F &f) { return std::make_unique<TfSystemTime>(f.systemClock); }},
         {"Internet Time Server",

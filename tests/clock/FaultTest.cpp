@@ -1,9 +1,8 @@
 // What the clock does when the world lets it down: a read-only program
 // folder, a full disk, damaged table files, a process killed half-way
 // through a save or an install, and a whole day of ticking.
-#include "AlarmCheck.h"
 #include "AlarmRules.h"
-#include "AlarmStore.h"
+#include "ClockAlarms.h"
 #include "DateTime.h"
 #include "ClockMenu.h"
 #include "ErrorReport.h"
@@ -579,13 +578,13 @@ TEST_F(FaultTest, ADayOfTicksKeepsMemoryFlat)
     clock.FormActivate();
     ASSERT_TRUE(clock.StartupDone);
     clock.Timer1.stop(); // the test drives the tick
-    AlarmChecker::install(clock);
+    ClockAlarms::install(clock);
+    AlarmStore &store = ClockAlarms::of(clock).store();
     int shown = 0;
-    AlarmChecker::of(clock).setShowMessage([&](TfClock &c) {
+    ClockAlarms::of(clock).checker().setShowMessage([&] {
         ++shown;
-        AlarmStore::of(c).closeMessage("done", shown % 3 == 0, ZDateTime::now());
+        store.closeMessage("done", shown % 3 == 0, ZDateTime::now());
     });
-    AlarmStore &store = AlarmStore::of(clock);
     auto addAlarm = [&](const QString &title, int typeIndex, const QDateTime &due) {
         AlarmRecord r;
         r.title = title;

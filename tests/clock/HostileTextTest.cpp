@@ -1,6 +1,6 @@
 // Texts from tables, packages and the system are shown exactly as they stand:
 // never read as markup, never losing an "&".
-#include "AlarmStore.h"
+#include "ClockAlarms.h"
 #include "DialogFixture.h"
 #include "ClockMenu.h"
 #include "ErrorReport.h"
@@ -84,11 +84,12 @@ protected:
 TEST_F(HostileText, AlarmTitleAndTime)
 {
     for (const QString &h : kHostile) {
-        AlarmRecord r = AlarmStore::of(*f.clock).current();
+        AlarmStore &store = ClockAlarms::of(*f.clock).store();
+        AlarmRecord r = store.current();
         r.title = h;
-        AlarmStore::of(*f.clock).save(1, r);
+        store.save(1, r);
         f.clock->tblAlarm.setRecNo(1);
-        TfAlarmMessage window(*f.clock);
+        TfAlarmMessage window(ClockAlarms::of(*f.clock).context());
         window.show();
         EXPECT_EQ(shown(window.DBText1), h);
         EXPECT_EQ(shown(window.lblAlarmTime), window.lblAlarmTime->text());
