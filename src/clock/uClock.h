@@ -4,7 +4,7 @@
 #include "ClockBase.h"
 #include "ClockFolders.h"
 #include "ClockWindow.h"
-#include "TMediaPlayer.h"
+#include "SoundPlayer.h"
 #include "TTable.h"
 
 #include <QPointer>
@@ -18,7 +18,7 @@ class QAction;
 class TImage;
 class TRotateImage;
 class QMenu;
-class QSystemTrayIcon;
+class TrayIcon;
 class StartFailurePanel;
 
 // The main window: owns the ten tables, the tick, the face, the tray icon
@@ -127,9 +127,9 @@ public:
     QImage imgTemp, imgWork; // animation frame buffer and strip copy
 
     QTimer Timer1;
-    TMediaPlayer MediaPlayer1;
+    std::unique_ptr<SoundPlayer> MediaPlayer1;
     std::unique_ptr<ChimePlayback> Chimes;
-    QSystemTrayIcon *StTrayIcon1 = nullptr;
+    TrayIcon *StTrayIcon1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QMenu *mnuResize = nullptr;
     // Shown in place of the face while the start has failed.
