@@ -156,8 +156,7 @@ void TfClock::mnuOptionsClick()
 void TfClock::mnuSetTimeClick()
 {
     runDialog(this, [this] {
-        TfSystemTime dialog(systemClock());
-        PlaceBesideClock(&dialog, this);
+        TfSystemTime dialog(systemClock(), this);
         dialog.exec();
     }, false);
 }
@@ -165,8 +164,7 @@ void TfClock::mnuSetTimeClick()
 void TfClock::mnuInternetTimeClick()
 {
     runDialog(this, [this] {
-        TfTimeServer dialog(tblTime, systemClock());
-        PlaceBesideClock(&dialog, this);
+        TfTimeServer dialog(tblTime, systemClock(), this);
         dialog.exec();
     }, false);
 }
@@ -174,8 +172,7 @@ void TfClock::mnuInternetTimeClick()
 void TfClock::mnuCalendarClick()
 {
     runDialog(this, [this] {
-        TfCalPop dialog(systemClock());
-        PlaceBesideClock(&dialog, this);
+        TfCalPop dialog(systemClock(), this);
         dialog.exec();
     }, false);
 }
