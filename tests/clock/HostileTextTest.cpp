@@ -140,6 +140,7 @@ TEST_F(HostileText, MessageBoxesAndErrorReports)
 
 TEST_F(HostileText, TheSystemsReasonsInTheTimeDialogs)
 {
+    MessageBoxes::setHandler({}); // the real boxes, as the user sees them
     for (const QString &h : kHostile) {
         TfTimeServer server(f.clock->tblTime, f.systemClock, nullptr, nullptr, [] { return true; });
         server.show();
