@@ -1,6 +1,6 @@
 #include "ChimePlayback.h"
 #include "DateTime.h"
-#include "TMediaPlayer.h"
+#include "MediaPlayerSound.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -46,7 +46,7 @@ struct Folder
 void IdleTick(benchmark::State &st)
 {
     Folder folder;
-    TMediaPlayer player;
+    MediaPlayerSound player;
     ChimeState state;
     ChimePlayback playback(state, player, folder.dir.path());
     const ChimeSettings settings{true, false, false, false};
@@ -60,11 +60,13 @@ BENCHMARK(IdleTick);
 void StrikeStep(benchmark::State &st)
 {
     Folder folder;
-    TMediaPlayer player;
+    MediaPlayerSound player;
     ChimeState state;
     ChimePlayback playback(state, player, folder.dir.path());
-    player.FileName = folder.dir.path() + "/chimes/bigben_bell.wav";
     double now = ZDateTime::encodeDate(2024, 1, 1) + ZDateTime::encodeTime(10, 0, 0);
+    playback.Settings = [] { return ChimeSettings{false, false, true, false}; };
+    // The hour's start names the strike file the steps play.
+    playback.StartChime(now);
     for (auto _ : st) {
         state.StrikesLeft = 12;
         state.NextSoundTime = 0;

@@ -82,7 +82,7 @@ TfAlarmMessage::TfAlarmMessage(AlarmContext &alarms, QWidget *parent)
     layout->addWidget(DBMemo1);
     layout->addLayout(buttons);
 
-    MediaPlayer1 = AlarmSound::create();
+    MediaPlayer1 = MediaPlayerSound::create();
     connect(MediaPlayer1.get(), &AlarmSound::notify, this,
             [this] { ErrorReport::guardTick([this] { MediaPlayer1Notify(); }); }); // repeats while looping
     connect(btnStop, &QPushButton::clicked, this, [this] { ErrorReport::guard([this] { btnStopClick(); }); });

@@ -201,7 +201,7 @@ TfAlarmWiz::TfAlarmWiz(AlarmContext &alarms, QWidget *parent)
     layout->addWidget(pages);
     layout->addLayout(bar);
 
-    MediaPlayer1 = AlarmSound::create();
+    MediaPlayer1 = MediaPlayerSound::create();
 
     connect(btnNext, &QPushButton::clicked, this, [this] { ErrorReport::guard([this] { btnNextClick(); }); });
     connect(btnPrevious, &QPushButton::clicked, this, [this] { ErrorReport::guard([this] { btnPreviousClick(); }); });

@@ -184,8 +184,7 @@ void ClockMenu::mnuOptionsClick()
 void ClockMenu::mnuSetTimeClick()
 {
     runDialog([this] {
-        TfSystemTime dialog(systemClock());
-        PlaceBesideClock(&dialog, &m_clock);
+        TfSystemTime dialog(systemClock(), &m_clock);
         dialog.exec();
     }, false);
 }
@@ -193,8 +192,7 @@ void ClockMenu::mnuSetTimeClick()
 void ClockMenu::mnuInternetTimeClick()
 {
     runDialog([this] {
-        TfTimeServer dialog(m_clock.tblTime, systemClock());
-        PlaceBesideClock(&dialog, &m_clock);
+        TfTimeServer dialog(m_clock.tblTime, systemClock(), &m_clock);
         dialog.exec();
     }, false);
 }
@@ -202,8 +200,7 @@ void ClockMenu::mnuInternetTimeClick()
 void ClockMenu::mnuCalendarClick()
 {
     runDialog([this] {
-        TfCalPop dialog(systemClock());
-        PlaceBesideClock(&dialog, &m_clock);
+        TfCalPop dialog(systemClock(), &m_clock);
         dialog.exec();
     }, false);
 }

@@ -1,9 +1,10 @@
 #include "ChimePlayback.h"
 
 #include "DateTime.h"
-#include "TMediaPlayer.h"
+#include "SoundPlayer.h"
 
 #include <cmath>
+#include <exception>
 
 namespace {
 
@@ -25,7 +26,7 @@ bool onFullHour(const HourMinSec &t) { return t.minute == 0 && t.second == 0; }
 
 } // namespace
 
-ChimePlayback::ChimePlayback(ChimeState &state, TMediaPlayer &player, const QString &programFolder)
+ChimePlayback::ChimePlayback(ChimeState &state, SoundPlayer &player, const QString &programFolder)
     : m_state(state), m_player(player), m_folder(programFolder)
 {
     if (!m_folder.isEmpty() && !m_folder.endsWith('/'))
@@ -73,21 +74,18 @@ bool ChimePlayback::waitOver(double now) const
 bool ChimePlayback::playFile(const QString &path, double now, int lengthFactor, bool &reported)
 {
     try {
-        m_player.FileName = path;
-        m_player.DeviceType = TMediaPlayer::dtAutoSelect;
-        m_player.Open();
-        m_player.TimeFormat = TMediaPlayer::tfMilliseconds;
-        m_player.Rewind();
-        m_state.SoundLength = double(lengthFactor) * m_player.Length() / ZDateTime::MsPerDay;
+        m_player.open(path);
+        m_player.rewind();
+        m_state.SoundLength = double(lengthFactor) * m_player.length() / ZDateTime::MsPerDay;
         m_state.NextSoundTime = timeOfDay(now) + m_state.SoundLength;
         m_measureDay = ZDateTime::dateOf(now);
-        m_player.Play();
+        m_player.play();
         if (SoundStarted)
             SoundStarted(path);
         return true;
-    } catch (const EMCIDeviceError &e) {
+    } catch (const std::exception &e) {
         skipFile(now);
-        report(e.text(), reported);
+        report(QString::fromUtf8(e.what()), reported);
         return false;
     }
 }
@@ -149,10 +147,10 @@ void ChimePlayback::StartChime(double now)
     if (s.CuckooChime) {
         // The cuckoo waits four clicks' time before its first call.
         playFile(chimes + QStringLiteral("click.wav"), now, 4, m_chimeReported);
-        m_player.FileName = chimes + QStringLiteral("cuckoo.wav");
+        m_strikeFile = chimes + QStringLiteral("cuckoo.wav");
     } else {
         playFile(chimes + QStringLiteral("bigben_chime.wav"), now, 1, m_chimeReported);
-        m_player.FileName = chimes + QStringLiteral("bigben_bell.wav");
+        m_strikeFile = chimes + QStringLiteral("bigben_bell.wav");
     }
     m_state.AnimationFrame = -99;
     if (AnimationFlag && AnimationFlag())
@@ -163,7 +161,7 @@ void ChimePlayback::ContinueChime(double now)
 {
     if (!waitOver(now))
         return;
-    const bool ok = playFile(m_player.FileName, now, 1, m_chimeReported);
+    const bool ok = playFile(m_strikeFile, now, 1, m_chimeReported);
     --m_state.StrikesLeft;
     if (ok) {
         m_state.AnimationFrame = 0;

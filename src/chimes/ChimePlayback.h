@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-class TMediaPlayer;
+class SoundPlayer;
 
 // The hourly chime and the spoken time: sequences of sound files started on
 // the full hour and advanced by the clock's tick, one file per step, without
@@ -19,7 +19,7 @@ class TMediaPlayer;
 class ChimePlayback
 {
 public:
-    ChimePlayback(ChimeState &state, TMediaPlayer &player, const QString &programFolder);
+    ChimePlayback(ChimeState &state, SoundPlayer &player, const QString &programFolder);
 
     // Read at every step, so a change of settings shows on the next tick.
     std::function<ChimeSettings()> Settings;
@@ -41,6 +41,8 @@ public:
     void Tick(double now);
 
     const ChimeState &state() const { return m_state; }
+    // The file each strike of the chime under way plays.
+    const QString &strikeFile() const { return m_strikeFile; }
 
     // Sound file names of the spoken time.
     static QString hourFileName(int spokenHour, bool milTime);
@@ -54,7 +56,8 @@ private:
     void report(const QString &message, bool &reported);
 
     ChimeState &m_state;
-    TMediaPlayer &m_player;
+    SoundPlayer &m_player;
+    QString m_strikeFile; // the file every strike of the chime plays
     QString m_folder;
     double m_measureDay = 0.0; // date of the last measure
     bool m_voiceReported = false;

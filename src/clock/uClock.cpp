@@ -4,12 +4,15 @@
 #include "ErrorReport.h"
 #include "FaceLayout.h"
 #include "HideAction.h"
+#include "MessageBoxes.h"
+#include "MediaPlayerSound.h"
 #include "OnScreen.h"
 #include "ReplaceFile.h"
 #include "RotImg.h"
 #include "StartFailurePanel.h"
 #include "TImage.h"
 #include "TickRules.h"
+#include "TrayIcon.h"
 #include "WindowSystem.h"
 
 #include <QBuffer>
@@ -23,7 +26,6 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QScopeGuard>
-#include <QSystemTrayIcon>
 
 #include <algorithm>
 #include <stdexcept>
@@ -126,7 +128,8 @@ void TfClock::FormCreate(const QString &programFolder)
     if (!QDir::setCurrent(ProgramFolder))
         throw std::runtime_error(QString("Cannot use the program folder %1").arg(ProgramFolder).toStdString());
     SetInvisibleColor(0xFF00FF);
-    Chimes = std::make_unique<ChimePlayback>(Chime, MediaPlayer1, ProgramFolder);
+    MediaPlayer1 = MediaPlayerSound::create();
+    Chimes = std::make_unique<ChimePlayback>(Chime, *MediaPlayer1, ProgramFolder);
     Chimes->Settings = [this] {
         return ChimeSettings{Settings.VoiceChime, Settings.MilTime, Settings.BellChime, Settings.CuckooChime};
     };
@@ -143,20 +146,21 @@ void TfClock::createTrayIcon()
     setWindowIcon(icon);
     // Every dialog and message box carries the clock's icon too.
     QGuiApplication::setWindowIcon(icon);
-    StTrayIcon1 = new QSystemTrayIcon(icon, this);
+    StTrayIcon1 = TrayIcon::create(this);
+    StTrayIcon1->setIcon(icon);
     StTrayIcon1->setToolTip(kTitle);
     auto *menu = new QMenu(this);
     // "&Close" ends at once: no settings save, no table compaction.
     menu->addAction(tr("&Close"), qApp, [] { QCoreApplication::exit(0); });
     menu->addAction(tr("&Restore"), this, [this] { StTrayIcon1Restore(); });
     StTrayIcon1->setContextMenu(menu);
-    connect(StTrayIcon1, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-        if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::MiddleClick)
+    connect(StTrayIcon1, &TrayIcon::activated, this, [this](TrayIcon::Activation how) {
+        if (how == TrayIcon::Activation::Click)
             StTrayIcon1Click();
-        else if (r == QSystemTrayIcon::DoubleClick)
+        else if (how == TrayIcon::Activation::DoubleClick)
             StTrayIcon1Restore();
     });
-    if (QSystemTrayIcon::isSystemTrayAvailable())
+    if (StTrayIcon1->hostAvailable())
         StTrayIcon1->show();
 }
 
@@ -641,7 +645,7 @@ void TfClock::StTrayIcon1Restore()
 
 void TfClock::Minimize1Click()
 {
-    switch (hideAction(QSystemTrayIcon::isSystemTrayAvailable(), WindowSystem::windowManagerRunning())) {
+    switch (hideAction(StTrayIcon1 && StTrayIcon1->hostAvailable(), WindowSystem::windowManagerRunning())) {
     case HideAction::ToTray:
         if (StTrayIcon1 && !StTrayIcon1->isVisible())
             StTrayIcon1->show();
@@ -656,15 +660,11 @@ void TfClock::Minimize1Click()
             open->raise();
             break;
         }
-        auto *box = new QMessageBox(QMessageBox::Information, kTitle,
-                                    tr("The clock cannot be hidden on this desktop: there is no notification area "
-                                       "to bring it back from, and no window manager to restore it once "
-                                       "minimised. It stays where it is; Exit in its menu closes it."),
-                                    QMessageBox::Ok, this);
-        box->setObjectName("hideNotice");
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setWindowModality(Qt::NonModal);
-        box->show();
+        MessageBoxes::open(this, QMessageBox::Information, kTitle,
+                           tr("The clock cannot be hidden on this desktop: there is no notification area "
+                              "to bring it back from, and no window manager to restore it once "
+                              "minimised. It stays where it is; Exit in its menu closes it."),
+                           Qt::NonModal, "hideNotice");
         break;
     }
     }
@@ -673,7 +673,7 @@ void TfClock::Minimize1Click()
 void TfClock::changeEvent(QEvent *e)
 {
     TfClockBase::changeEvent(e);
-    if (e->type() == QEvent::WindowStateChange && isMinimized() && QSystemTrayIcon::isSystemTrayAvailable())
+    if (e->type() == QEvent::WindowStateChange && isMinimized() && StTrayIcon1 && StTrayIcon1->hostAvailable())
         QTimer::singleShot(0, this, [this] { hide(); });
 }
 

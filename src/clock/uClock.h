@@ -6,7 +6,7 @@
 #include "ClockSettings.h"
 #include "ClockWindow.h"
 #include "SkinSelection.h"
-#include "TMediaPlayer.h"
+#include "SoundPlayer.h"
 #include "TTable.h"
 
 #include <QPointer>
@@ -20,7 +20,7 @@ class QAction;
 class TImage;
 class TRotateImage;
 class QMenu;
-class QSystemTrayIcon;
+class TrayIcon;
 class StartFailurePanel;
 
 // The main window: owns the ten tables, the tick, the face, the tray icon
@@ -100,9 +100,9 @@ public:
     QImage imgTemp, imgWork; // animation frame buffer and strip copy
 
     QTimer Timer1;
-    TMediaPlayer MediaPlayer1;
+    std::unique_ptr<SoundPlayer> MediaPlayer1;
     std::unique_ptr<ChimePlayback> Chimes;
-    QSystemTrayIcon *StTrayIcon1 = nullptr;
+    TrayIcon *StTrayIcon1 = nullptr;
     // The context menu, made by the program's layer.
     QMenu *PopupMenu1 = nullptr;
     // Shown in place of the face while the start has failed.

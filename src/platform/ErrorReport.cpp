@@ -1,10 +1,10 @@
 #include "ErrorReport.h"
+#include "MessageBoxes.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QEvent>
 #include <QHash>
-#include <QMessageBox>
 #include <QSet>
 #include <exception>
 
@@ -25,12 +25,9 @@ ReportState &state()
     return s;
 }
 
-// Error texts name files, packages and servers: shown as plain text.
 void showBox(const QString &text)
 {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    MessageBoxes::ask(nullptr, QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok);
 }
 
 enum class Source { Command, Repeating };

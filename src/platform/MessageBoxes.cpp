@@ -16,9 +16,27 @@ QMessageBox::StandardButton MessageBoxes::ask(QWidget *parent, QMessageBox::Icon
     if (handler())
         return handler()({icon, title, text, buttons});
     QMessageBox box(icon, title, text, buttons, parent);
-    // Texts carry package, file and skin names: never read them as markup.
     box.setTextFormat(Qt::PlainText);
     return QMessageBox::StandardButton(box.exec());
+}
+
+QMessageBox *MessageBoxes::open(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text,
+                                Qt::WindowModality modality, const QString &objectName)
+{
+    if (handler()) {
+        handler()({icon, title, text, QMessageBox::Ok});
+        return nullptr;
+    }
+    auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
+    box->setTextFormat(Qt::PlainText);
+    box->setObjectName(objectName);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    if (modality == Qt::NonModal) {
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+    } else
+        box->open();
+    return box;
 }
 
 void MessageBoxes::inform(QWidget *parent, const QString &title, const QString &text)

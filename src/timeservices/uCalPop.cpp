@@ -5,10 +5,10 @@
 #include <QCalendarWidget>
 #include <QVBoxLayout>
 
-TfCalPop::TfCalPop(const SystemClock &clock, QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_clock(clock)
+TfCalPop::TfCalPop(const SystemClock &clock, ClockWindow *window, QWidget *parent)
+    : ClockDialog(window, Fade::Keep, parent), m_clock(clock)
 {
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setObjectName("fCalPop");
     setWindowTitle("Calendar");
     MonthCalendar1 = new QCalendarWidget(this);
@@ -27,5 +27,5 @@ void TfCalPop::showEvent(QShowEvent *event)
     const QDate today = m_clock.nowLocal().date();
     MonthCalendar1->setSelectedDate(today);
     MonthCalendar1->setCurrentPage(today.year(), today.month());
-    QDialog::showEvent(event);
+    ClockDialog::showEvent(event);
 }

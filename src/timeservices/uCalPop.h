@@ -1,15 +1,17 @@
 #pragma once
-#include <QDialog>
+#include "ClockDialog.h"
 
 class QCalendarWidget;
+class ClockWindow;
 class SystemClock;
 
 // "Calendar": a month calendar with today selected, for looking only.
-class TfCalPop : public QDialog
+class TfCalPop : public ClockDialog
 {
     Q_OBJECT
 public:
-    explicit TfCalPop(const SystemClock &clock, QWidget *parent = nullptr);
+    // window: the clock it opens beside (null: where Qt puts it).
+    explicit TfCalPop(const SystemClock &clock, ClockWindow *window = nullptr, QWidget *parent = nullptr);
 
     QCalendarWidget *calendar() const { return MonthCalendar1; }
 

@@ -1,5 +1,6 @@
 #include "uSystemTime.h"
 
+#include "MessageBoxes.h"
 #include "SystemClock.h"
 #include "TimeText.h"
 #include "StatusPanel.h"
@@ -9,16 +10,15 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
-TfSystemTime::TfSystemTime(SystemClock &clock, QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_clock(clock)
+TfSystemTime::TfSystemTime(SystemClock &clock, ClockWindow *window, QWidget *parent)
+    : ClockDialog(window, Fade::Keep, parent), m_clock(clock)
 {
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setObjectName("fSystemTime");
     setWindowTitle("Set System Time");
 
@@ -84,18 +84,9 @@ TfSystemTime::TfSystemTime(SystemClock &clock, QWidget *parent)
     connect(Timer1, &QTimer::timeout, this, &TfSystemTime::Timer1Timer);
 }
 
-TfSystemTime::~TfSystemTime() = default;
+TfSystemTime::~TfSystemTime() { closeIfOpen(); }
 
-void TfSystemTime::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (!m_opened) {
-        m_opened = true;
-        FormShow();
-    }
-}
-
-void TfSystemTime::FormShow()
+void TfSystemTime::FormActivate()
 {
     showNow();
     Edited = false;
@@ -144,17 +135,10 @@ void TfSystemTime::setRefused(const QString &reason)
 {
     // The dialog stays open: the user sees the clock was not changed and can
     // try again or cancel.
-    auto *box = new QMessageBox(QMessageBox::Warning, windowTitle(),
-                                "The date and time could not be set." + (reason.isEmpty() ? QString() : "\n" + reason),
-                                QMessageBox::Ok, this);
     // The reason is the system's own text: shown as it stands.
-    box->setTextFormat(Qt::PlainText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    MessageBoxes::open(this, QMessageBox::Warning, windowTitle(),
+                       "The date and time could not be set." + (reason.isEmpty() ? QString() : "\n" + reason),
+                       Qt::WindowModal);
 }
 
-void TfSystemTime::done(int result)
-{
-    Timer1->stop();
-    QDialog::done(result);
-}
+void TfSystemTime::FormClose() { Timer1->stop(); }

@@ -1,21 +1,23 @@
 #pragma once
-#include <QDialog>
+#include "ClockDialog.h"
 
 class QDateTimeEdit;
 class QLabel;
 class QPushButton;
 class QStatusBar;
 class QTimer;
+class ClockWindow;
 class SystemClock;
 
 // "Set System Time": a time field and a date field that follow the clock
 // until the user edits one of them; OK sets the clock to the date of the one
 // and the time of day of the other.
-class TfSystemTime : public QDialog
+class TfSystemTime : public ClockDialog
 {
     Q_OBJECT
 public:
-    explicit TfSystemTime(SystemClock &clock, QWidget *parent = nullptr);
+    // window: the clock it opens beside (null: where Qt puts it).
+    explicit TfSystemTime(SystemClock &clock, ClockWindow *window = nullptr, QWidget *parent = nullptr);
     ~TfSystemTime() override;
 
     bool edited() const { return Edited; }
@@ -27,16 +29,14 @@ public slots:
     void btnOKClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
-    void done(int result) override;
+    void FormActivate() override;
+    void FormClose() override;
 
 private:
-    void FormShow();
     void showNow();
     void setRefused(const QString &reason);
 
     SystemClock &m_clock;
-    bool m_opened = false;
     bool Edited = false;
     bool m_setting = false;
 

@@ -1,5 +1,6 @@
 #include "uTimeServer.h"
 
+#include "MessageBoxes.h"
 #include "SystemClock.h"
 #include "TTable.h"
 #include "TimeText.h"
@@ -8,7 +9,6 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -24,10 +24,12 @@ namespace {
 const char *const TimeServerField = "TimeServer";
 }
 
-TfTimeServer::TfTimeServer(TTable &timeTable, SystemClock &clock, QWidget *parent, ConnectionCheck connected)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+TfTimeServer::TfTimeServer(TTable &timeTable, SystemClock &clock, ClockWindow *window, QWidget *parent,
+                           ConnectionCheck connected)
+    : ClockDialog(window, Fade::Keep, parent),
       m_table(timeTable), m_clock(clock), m_connected(std::move(connected))
 {
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setObjectName("fTimeServer");
     setWindowTitle("Internet Time Server");
 
@@ -103,7 +105,7 @@ TfTimeServer::TfTimeServer(TTable &timeTable, SystemClock &clock, QWidget *paren
             [this](TIpSNTPClient *, qintptr socket, int code, const QString &text) { ClientError(socket, code, text); });
 }
 
-TfTimeServer::~TfTimeServer() = default;
+TfTimeServer::~TfTimeServer() { closeIfOpen(); }
 
 void TfTimeServer::fillServerList()
 {
@@ -127,16 +129,7 @@ void TfTimeServer::showCurrentServer()
     DBLookupComboBox1->setCurrentIndex(m_table.RecNo() - 1);
 }
 
-void TfTimeServer::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (!m_opened) {
-        m_opened = true;
-        FormShow();
-    }
-}
-
-void TfTimeServer::FormShow()
+void TfTimeServer::FormActivate()
 {
     IpSNTPClient1->setSyncThreshold(999);
     SyncPending = false;
@@ -147,22 +140,17 @@ void TfTimeServer::FormShow()
     Timer1->start();
 }
 
-void TfTimeServer::done(int result)
+void TfTimeServer::FormClose()
 {
     Timer1->stop();
     IpSNTPClient1->Cancel();
-    QDialog::done(result);
 }
 
 void TfTimeServer::message(int icon, const QString &text)
 {
     // Not exec(): the dialog goes on working (and its timer ticking) while
     // the box is up.
-    auto *box = new QMessageBox(QMessageBox::Icon(icon), windowTitle(), text, QMessageBox::Ok, this);
-    // Server names and the system's error texts are shown as they stand.
-    box->setTextFormat(Qt::PlainText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    MessageBoxes::open(this, QMessageBox::Icon(icon), windowTitle(), text, Qt::WindowModal);
 }
 
 void TfTimeServer::btnGetTimeClick()

@@ -1,8 +1,8 @@
 #pragma once
+#include "ClockDialog.h"
 #include "IpTime.h"
 #include "NetworkCheck.h"
 
-#include <QDialog>
 #include <functional>
 
 class QComboBox;
@@ -10,21 +10,23 @@ class QLabel;
 class QPushButton;
 class QStatusBar;
 class QTimer;
+class ClockWindow;
 class SystemClock;
 class TTable;
 
 // "Internet Time Server": picks a server from the Time table and sets the
 // computer's clock from it. The chosen server is the Time table's current
 // record, so the choice lasts as long as the table stays open (the run).
-class TfTimeServer : public QDialog
+class TfTimeServer : public ClockDialog
 {
     Q_OBJECT
 public:
     using ConnectionCheck = std::function<bool()>;
 
-    // timeTable: the main window's open Time table. connected: asked once
-    // when the dialog opens.
-    TfTimeServer(TTable &timeTable, SystemClock &clock, QWidget *parent = nullptr,
+    // timeTable: the main window's open Time table. window: the clock it
+    // opens beside (null: where Qt puts it). connected: asked once when the
+    // dialog opens.
+    TfTimeServer(TTable &timeTable, SystemClock &clock, ClockWindow *window = nullptr, QWidget *parent = nullptr,
                  ConnectionCheck connected = NetworkCheck::internetConnected);
     ~TfTimeServer() override;
 
@@ -39,11 +41,10 @@ public slots:
     void Timer1Timer();
 
 protected:
-    void showEvent(QShowEvent *event) override;
-    void done(int result) override;
+    void FormActivate() override;
+    void FormClose() override;
 
 private:
-    void FormShow();
     void fillServerList();
     void showCurrentServer();
     void IpSNTPClient1SNTPTime(double TimeStamp, double LocalOffset, double RoundTripDelay, int Stratum,
@@ -55,7 +56,6 @@ private:
     TTable &m_table;
     SystemClock &m_clock;
     ConnectionCheck m_connected;
-    bool m_opened = false;
     bool SyncPending = false;
 
     QComboBox *DBLookupComboBox1;

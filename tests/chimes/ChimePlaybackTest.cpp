@@ -1,7 +1,8 @@
 #include "ChimePlayback.h"
 #include "DateTime.h"
 #include "SoundFiles.h"
-#include "TMediaPlayer.h"
+#include "FakeSoundPlayer.h"
+#include "MediaPlayerSound.h"
 #include "TempFolder.h"
 
 #include <QFileInfo>
@@ -88,7 +89,7 @@ protected:
     }
 
     TempFolder folder;
-    TMediaPlayer player;
+    MediaPlayerSound player;
     ChimeState state;
     ChimePlayback playback{state, player, folder.path()};
     ChimeSettings settings;
@@ -196,7 +197,7 @@ TEST_P(Chime, StrikesTheHourInTwelveHourFormAfterTheFirstSound)
     EXPECT_EQ(state.StrikesLeft, c.strikes);
     EXPECT_EQ(state.AnimationFrame, -99);
     EXPECT_EQ(state.AnimationRunning, c.animationFlag);
-    EXPECT_EQ(player.FileName, folder.file("chimes/" + strike)) << "the strike file is named, not opened";
+    EXPECT_EQ(playback.strikeFile(), folder.file("chimes/" + strike)) << "the strike file is named, not opened";
 
     // A strike restarts the animation; the test plays the animation's part
     // by moving the counter on between ticks.
@@ -375,6 +376,40 @@ TEST_F(Sequencing, AllVoiceFilesMissingReportsOnceAnHour)
     EXPECT_TRUE(started.empty());
     EXPECT_EQ(errors.size(), 1u);
     EXPECT_FALSE(state.VoiceSpeaking);
+}
+
+// Any player behind the seam: a refusal of any kind skips the file and is
+// reported with the player's own text, and a sound's end is the length the
+// player measured, not the time it took to play.
+TEST(ChimeWithAnyPlayer, ARefusalIsReportedInThePlayersWordsAndTheStrikesEnd)
+{
+    FakeSoundPlayer player;
+    ChimeState state;
+    ChimePlayback playback{state, player, "/clock"};
+    playback.Settings = [] { return ChimeSettings{false, false, true, false}; };
+    std::vector<QString> errors;
+    playback.ErrorReport = [&](const QString &m) { errors.push_back(m); };
+    player.lengths["/clock/chimes/bigben_chime.wav"] = ChimeTuneMs;
+    player.refused["/clock/chimes/bigben_bell.wav"] = "The sound device is busy: /clock/chimes/bigben_bell.wav";
+
+    const double start = encodeDate(2024, 3, 5) + encodeTime(3, 0, 0, 0);
+    auto tick = [&](int ms) { playback.Tick(start + ms / ZDateTime::MsPerDay); };
+    tick(0);
+    EXPECT_EQ(player.opened, QStringList{"/clock/chimes/bigben_chime.wav"});
+    EXPECT_TRUE(player.isPlaying());
+    // The stand-in never ends the tune by itself: the wait is its length.
+    for (int ms = TickMs; ms <= 3000; ms += TickMs)
+        ASSERT_NO_THROW(tick(ms));
+    EXPECT_TRUE(errors.empty()) << "no strike before the tune's measured end";
+    ASSERT_NO_THROW(tick(3200));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "The sound device is busy: /clock/chimes/bigben_bell.wav");
+    EXPECT_EQ(state.StrikesLeft, 0) << "every strike would fail alike";
+    for (int ms = 3400; ms <= 6000; ms += TickMs)
+        tick(ms);
+    EXPECT_FALSE(state.ChimeStriking);
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(player.plays, 1);
 }
 
 } // namespace

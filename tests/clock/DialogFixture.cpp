@@ -102,7 +102,7 @@ const QVector<DialogFixture::Dialog> &DialogFixture::dialogs()
         {"Set System Time", [](F &f) { return std::make_unique<TfSystemTime>(f.systemClock); }},
         {"Internet Time Server",
          [](F &f) {
-             return std::make_unique<TfTimeServer>(f.clock->tblTime, f.systemClock, nullptr, [] { return true; });
+             return std::make_unique<TfTimeServer>(f.clock->tblTime, f.systemClock, nullptr, nullptr, [] { return true; });
          }},
         {"Calendar", [](F &f) { return std::make_unique<TfCalPop>(f.systemClock); }},
     };

@@ -1,6 +1,7 @@
 #include "ClockFolder.h"
 #include "DateTime.h"
 #include "ErrorReport.h"
+#include "FakeTrayIcon.h"
 #include "HideAction.h"
 #include "RotImg.h"
 #include "TImage.h"
@@ -9,8 +10,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPainter>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QScreen>
 #include <gtest/gtest.h>
 
@@ -267,6 +269,7 @@ TEST_F(Face, AnimationOffOrWithoutAStripNeverFails)
 
 TEST_F(Face, TrayClickShowsTheClockOpaqueAndHideKeepsItReachable)
 {
+    FakeTray tray(false);
     auto c = start();
     c->show();
     c->setTransparency(50);
@@ -286,6 +289,40 @@ TEST_F(Face, TrayClickShowsTheClockOpaqueAndHideKeepsItReachable)
     c->StTrayIcon1Click();
     EXPECT_EQ(c->getTransparency(), 0);
     EXPECT_TRUE(c->isVisible());
+}
+
+TEST_F(Face, WithATrayHideGoesThereAndTheIconBringsTheClockBack)
+{
+    FakeTray tray(true);
+    auto c = start();
+    ASSERT_TRUE(tray.icon);
+    EXPECT_TRUE(tray.icon->visible) << "shown where the desktop has a tray";
+    ASSERT_NE(tray.icon->menu, nullptr);
+    QStringList items;
+    for (const QAction *a : tray.icon->menu->actions())
+        items << a->text();
+    EXPECT_EQ(items, QStringList({"&Close", "&Restore"}));
+
+    c->show();
+    c->setTransparency(50);
+    tray.icon->visible = false; // a host that lost the icon: Hide puts it back
+    c->Minimize1Click();
+    EXPECT_FALSE(c->isVisible());
+    EXPECT_TRUE(tray.icon->visible);
+    EXPECT_EQ(c->findChild<QMessageBox *>("hideNotice"), nullptr) << "nothing to explain";
+
+    tray.icon->click(TrayIcon::Activation::Click);
+    EXPECT_TRUE(c->isVisible());
+    EXPECT_EQ(c->getTransparency(), 0);
+    c->hide();
+    tray.icon->click(TrayIcon::Activation::DoubleClick);
+    EXPECT_TRUE(c->isVisible());
+    c->hide();
+    tray.icon->click(TrayIcon::Activation::Other);
+    EXPECT_FALSE(c->isVisible()) << "a right click only opens the menu";
+
+    c->close();
+    EXPECT_FALSE(tray.icon->visible) << "the icon leaves with the clock";
 }
 
 TEST(HideAction, AHiddenClockCanAlwaysBeBroughtBack)

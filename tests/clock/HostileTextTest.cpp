@@ -145,8 +145,9 @@ TEST_F(HostileText, MessageBoxesAndErrorReports)
 
 TEST_F(HostileText, TheSystemsReasonsInTheTimeDialogs)
 {
+    MessageBoxes::setHandler({}); // the real boxes, as the user sees them
     for (const QString &h : kHostile) {
-        TfTimeServer server(f.clock->tblTime, f.systemClock, nullptr, [] { return true; });
+        TfTimeServer server(f.clock->tblTime, f.systemClock, nullptr, nullptr, [] { return true; });
         server.show();
         emit server.client().OnFailure(&server.client(), TIpSNTPClient::sfClockRefused, h);
         auto *result = server.findChild<QLabel *>("lblResult");

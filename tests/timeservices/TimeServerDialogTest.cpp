@@ -37,7 +37,7 @@ protected:
 
     std::unique_ptr<TfTimeServer> open(bool connected = true)
     {
-        auto d = std::make_unique<TfTimeServer>(table, clock, nullptr, [connected] { return connected; });
+        auto d = std::make_unique<TfTimeServer>(table, clock, nullptr, nullptr, [connected] { return connected; });
         d->show();
         return d;
     }
