@@ -1,0 +1,231 @@
+// The face of the main window: the pictures of the dial, character and
+// hands built from the skin records at a scale, the outline written for the
+// shaped window, the hands turned to the time and the animation strip.
+#include "uClock.h"
+#include "DateTime.h"
+#include "FaceLayout.h"
+#include "ReplaceFile.h"
+#include "RotImg.h"
+#include "TImage.h"
+#include "TickRules.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QScreen>
+#include <stdexcept>
+
+namespace {
+
+// The largest screen: no picture of the face is made larger than it.
+QSize largestScreen()
+{
+    QSize largest;
+    for (const QScreen *s : QGuiApplication::screens()) {
+        const QSize size = s->geometry().size();
+        if (qint64(size.width()) * size.height() > qint64(largest.width()) * largest.height())
+            largest = size;
+    }
+    return largest;
+}
+
+} // namespace
+
+void TfClock::createFace()
+{
+    auto picture = [this] {
+        auto *img = new TImage(this);
+        img->setTransparent(true);
+        return img;
+    };
+    imgDial = picture();
+    imgBody = picture();
+    imgHead = picture();
+    auto hand = [this](QSize area) {
+        auto *h = new TRotateImage(this);
+        h->setCenter(true);
+        h->setTransparent(true);
+        h->setAttribute(Qt::WA_TransparentForMouseEvents);
+        h->resize(area);
+        return h;
+    };
+    RotateImageHour = hand(kHourArea);
+    RotateImageMin = hand(kMinuteArea);
+    RotateImageSec = hand(kSecondArea);
+    imgAnim = new TImage(this);
+    imgAnim->hide();
+}
+
+void TfClock::UpdateHands() { UpdateHands(ZDateTime::currentDateTime().time()); }
+
+void TfClock::UpdateHands(const QTime &t)
+{
+    const TickRules::HandAngles a = TickRules::handAngles(t.hour(), t.minute(), t.second());
+    // An unchanged angle costs nothing: the hand only turns when it moved.
+    RotateImageSec->setAngle(a.second);
+    RotateImageMin->setAngle(a.minute);
+    RotateImageHour->setAngle(a.hour);
+}
+
+void TfClock::AnimateFace()
+{
+    const bool hasClock = tblClock.Active() && tblClock.RecordCount() > 0;
+    const int frames = hasClock ? tblClock.FieldByName("AnimationFrames").asInteger() : 0;
+    const TickRules::AnimationStep step = TickRules::animationStep(
+        Chime.AnimationRunning, Settings.AnimationEnabled, Chime.AnimationFrame, frames, Chime.ChimeStriking);
+    if (step.drawFrame >= 0) {
+        imgWork = tblClock.FieldByName("AnimationImage").asPicture();
+        const QRect frame = TickRules::animationFrame(imgWork.size(), frames, step.drawFrame);
+        if (!frame.isEmpty()) {
+            imgAnim->setTransparent(tblClock.FieldByName("AnimationTrans").asBoolean());
+            imgAnim->raise();
+            imgAnim->move(scaled(tblClock.FieldByName("AnimationLeft").asInteger(), m_builtScale),
+                          scaled(tblClock.FieldByName("AnimationTop").asInteger(), m_builtScale));
+            imgTemp = imgWork.copy(frame);
+            imgAnim->setStretch(true);
+            imgAnim->resize(scaled(frame.width(), m_builtScale), scaled(frame.height(), m_builtScale));
+            imgAnim->setPicture(imgTemp);
+            imgAnim->show();
+        }
+    }
+    Chime.AnimationFrame = step.nextFrame;
+    if (step.endRun) {
+        imgAnim->hide();
+        Chime.AnimationRunning = false;
+    }
+}
+
+void TfClock::AssembleFace()
+{
+    buildFaceAt(16, true);
+}
+
+void TfClock::BuildFace()
+{
+    imgAnim->hide();
+    buildFaceAt(Settings.SizeScale, false);
+    emit sizeScaleChanged();
+}
+
+void TfClock::writeMask(const QImage &silhouette)
+{
+    // Written whole or not at all: a full disk never leaves half an outline.
+    const QString path = Folders.own + "mask_fClock.bmp";
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!silhouette.save(&buffer, "BMP") || !replaceFile(path, bytes))
+        throw std::runtime_error(QString("Cannot create file %1").arg(path).toStdString());
+}
+
+void TfClock::buildFaceAt(int s, bool fullSize)
+{
+    // A table without records gives an empty part; the face is built from
+    // what there is.
+    const SkinSelection skins = skinSelection();
+    auto current = [&skins](SkinKind kind) {
+        const SkinPart &p = skins[kind];
+        if (p.table->RecordCount() > 0)
+            p.table->setRecNo(*p.recNo);
+        return p.table->RecordCount() > 0;
+    };
+    auto picture = [](TTable &t, bool has, const char *field) {
+        return has ? t.FieldByName(field).asPicture() : QImage();
+    };
+    auto integer = [](TTable &t, bool has, const char *field) { return has ? t.FieldByName(field).asInteger() : 0; };
+
+    const bool hasClock = current(SkinKind::Clock);
+    const bool hasDial = current(SkinKind::Dial);
+    const bool hasHead = current(SkinKind::Head);
+    const bool hasBody = current(SkinKind::Body);
+    const bool hasHand = current(SkinKind::Hand);
+
+    const QImage clock = picture(tblClock, hasClock, "Image");
+    const QImage dial = picture(tblDial, hasDial, "Image");
+    const QImage head = picture(tblHead, hasHead, "Image");
+    const QImage body = picture(tblBody, hasBody, "Image");
+    const QImage hour = picture(tblHand, hasHand, "imgHour");
+    const QImage minute = picture(tblHand, hasHand, "imgMinute");
+    const QImage second = picture(tblHand, hasHand, "imgSecond");
+
+    FaceInput in;
+    in.clock = clock.size();
+    in.dial = dial.size();
+    in.head = head.size();
+    in.body = body.size();
+    in.hour = hour.size();
+    in.minute = minute.size();
+    in.second = second.size();
+    in.clockLeft = integer(tblClock, hasClock, "Left");
+    in.clockTop = integer(tblClock, hasClock, "Top");
+    in.bodyLeft = integer(tblBody, hasBody, "BodyLeft");
+    in.bodyTop = integer(tblBody, hasBody, "BodyTop");
+    in.bodyHeadLeft = integer(tblBody, hasBody, "HeadLeft");
+    in.bodyHeadTop = integer(tblBody, hasBody, "HeadTop");
+    in.headLeft = integer(tblHead, hasHead, "Left");
+    in.headTop = integer(tblHead, hasHead, "Top");
+    in.secHandOffset = integer(tblDial, hasDial, "SecHandOffset");
+    const int built = fullSize ? s : fittingScale(in, s, largestScreen());
+    const FaceLayout f = layoutFace(in, built);
+
+    auto scaledPicture = [](const QImage &img, QSize size) {
+        if (img.isNull() || size.isEmpty())
+            return QImage();
+        return img.size() == size ? img : img.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    };
+    // The outline is written before anything of the face changes: when it
+    // cannot be, the face stays whole at the scale it had.
+    const bool hasOutline = !clock.isNull() && !f.window.isEmpty();
+    if (hasOutline)
+        writeMask(fullSize ? clock : scaledPicture(clock, f.window));
+    m_builtScale = built;
+
+    for (auto [control, img, rect] : {std::tuple{imgDial, dial, f.dial}, std::tuple{imgHead, head, f.head},
+                                      std::tuple{imgBody, body, f.body}}) {
+        control->setStretch(!fullSize);
+        control->setGeometry(rect);
+        control->setPicture(img);
+    }
+
+    // The silhouette is the window's outline and background. Without a
+    // clock picture the window keeps the outline it has.
+    if (hasOutline) {
+        loadSkin(Folders.own);
+        if (fullSize)
+            setTransparency(0);
+    }
+
+    RotateImageHour->setPicture(scaledPicture(hour, f.hour));
+    RotateImageMin->setPicture(scaledPicture(minute, f.minute));
+    RotateImageSec->setPicture(scaledPicture(second, f.second));
+
+    DialLeft = f.DialLeft;
+    DialTop = f.DialTop;
+    SecHandOffset = f.SecHandOffset;
+    RotateImageHour->setGeometry(f.hourArea);
+    RotateImageMin->setGeometry(f.minuteArea);
+    RotateImageSec->setGeometry(f.secondArea);
+
+    ArrangeHands();
+    imgDial->update();
+    imgHead->update();
+    imgBody->update();
+}
+
+void TfClock::ArrangeHands()
+{
+    const bool hasHand = tblHand.Active() && tblHand.RecordCount() > 0;
+    const bool minBehind = hasHand && tblHand.FieldByName("MinHandBehind").asBoolean();
+    const bool secBehind = hasHand && tblHand.FieldByName("SecHandBehind").asBoolean();
+    for (FacePart part : stackingOrder(minBehind, secBehind)) {
+        switch (part) {
+        case FacePart::Dial: imgDial->raise(); break;
+        case FacePart::Body: imgBody->raise(); break;
+        case FacePart::Head: imgHead->raise(); break;
+        case FacePart::HourHand: RotateImageHour->raise(); break;
+        case FacePart::MinuteHand: RotateImageMin->raise(); break;
+        case FacePart::SecondHand: RotateImageSec->raise(); break;
+        }
+    }
+    if (imgAnim->isVisible())
+        imgAnim->raise();
+}
