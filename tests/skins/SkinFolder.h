@@ -69,9 +69,9 @@ public:
     QStringList texts;
 };
 
-// Builds a ZIP with Python's zipfile: each entry is (name inside the
-// archive, file whose bytes it holds); names are kept exactly as given.
-// A source "@zeros:N" stands for N MiB of zero bytes, made on the fly.
+// Builds a ZIP dated 2024-01-01: each entry is (name inside the archive,
+// file whose bytes it holds); names are kept exactly as given. A source
+// "@zeros:N" stands for N MiB of zero bytes, deflated.
 // method: "deflate", "store" or "bzip2".
 void zipFiles(const QString &zipFile, const QVector<QPair<QString, QString>> &entries,
               const QString &method = "deflate");
