@@ -16,25 +16,16 @@ QImage solid(int width, int height, const QColor &colour)
     return image;
 }
 
-SkinFolder::SkinFolder()
-{
-    for (const TableSchema &s : standardSchemas())
-        createTable(path(), s);
-}
-
 void SkinFolder::addItem(const QString &table, const QString &name, const QImage &picture, const QString &notes)
 {
-    TTable t;
-    t.OpenTable(path(), table);
-    t.Append();
-    t.FieldByName("Name").setAsString(name);
-    t.FieldByName("Notes").setAsString(notes);
-    t.FieldByName(table == "Hand" ? "imgHour" : "Image").setAsPicture(picture);
-    if (table == "Hand") {
-        t.FieldByName("imgMinute").setAsPicture(solid(3, 20, Qt::green));
-        t.FieldByName("imgSecond").setAsPicture(solid(2, 30, Qt::blue));
-    }
-    t.Post();
+    addNamed(table, name, [&](TTable &t) {
+        t.FieldByName("Notes").setAsString(notes);
+        t.FieldByName(table == "Hand" ? "imgHour" : "Image").setAsPicture(picture);
+        if (table == "Hand") {
+            t.FieldByName("imgMinute").setAsPicture(solid(3, 20, Qt::green));
+            t.FieldByName("imgSecond").setAsPicture(solid(2, 30, Qt::blue));
+        }
+    });
 }
 
 void SkinFolder::addProduct(const QStringList &values)
