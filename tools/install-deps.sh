@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins
   libgl-dev libxcb1-dev libx11-dev libxext-dev libxcb-shape0-dev
   libsqlite3-dev sqlite3
-  libzip-dev zip unzip
+  libzip-dev zlib1g-dev zip unzip
   libsdl2-dev libsdl2-mixer-dev timidity freepats
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,13 +1,11 @@
 #pragma once
-#include "TTable.h"
-#include "TempFolder.h"
+#include "ProgramFolder.h"
 
 // A program folder with all ten tables; each skin table holds the records
 // named (pictures left empty).
-class ClockFolder : public TempFolder
+class ClockFolder : public ProgramFolder
 {
 public:
-    ClockFolder();
-    void addSkin(const QString &table, const QString &name);
+    void addSkin(const QString &table, const QString &name) const { addNamed(table, name); }
     void writeSettings(const QByteArray &ini) { write("ZindleClock.ini", ini); }
 };

@@ -16,6 +16,7 @@
 #include "TableError.h"
 #include "TImage.h"
 #include "TestSeed.h"
+#include "TmpfsMount.h"
 #include "uClock.h"
 
 #include <QAction>
@@ -29,7 +30,6 @@
 #include <gtest/gtest.h>
 
 #include <malloc.h>
-#include <sys/statvfs.h>
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -45,49 +45,6 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
-
-bool run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    return p.waitForFinished(kPatienceMs) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
-// A small file system of the test's own: refusals are real even for root,
-// which ignores file permissions.
-class Mount
-{
-public:
-    Mount(const QString &path, const QString &size) : m_path(path)
-    {
-        m_mounted = run("mount", {"-t", "tmpfs", "-o", "size=" + size, "tmpfs", path});
-    }
-    ~Mount()
-    {
-        if (m_mounted)
-            run("umount", {"-l", m_path});
-    }
-    bool mounted() const { return m_mounted; }
-    bool makeReadOnly() { return run("mount", {"-o", "remount,ro", m_path}); }
-    // Takes every free byte with one file.
-    bool fill()
-    {
-        QFile f(m_path + "filler");
-        if (!f.open(QIODevice::WriteOnly))
-            return false;
-        const QByteArray block(4096, 'x');
-        while (f.write(block) == block.size() && f.flush()) {
-        }
-        f.close();
-        struct statvfs st;
-        return statvfs(QFile::encodeName(m_path).constData(), &st) == 0 && st.f_bavail == 0;
-    }
-    void unfill() { QFile::remove(m_path + "filler"); }
-
-private:
-    QString m_path;
-    bool m_mounted = false;
-};
 
 QImage noise(int w, int h)
 {
@@ -116,13 +73,6 @@ public:
             addItem(t, "only");
         write("ZindleClock.ini", "[Path]\nClockName=only\nDialName=only\nHeadName=only\nBodyName=only\n"
                                  "HandName=only\nFadeSpeed=17\nSizeScale=16\n");
-    }
-    // Copies every file into another folder (a mount point).
-    void copyTo(const QString &folder) const
-    {
-        const QDir from(path());
-        for (const QString &f : from.entryList(QDir::Files))
-            QFile::copy(from.filePath(f), folder + f);
     }
 };
 
@@ -167,7 +117,7 @@ TEST_F(FaultTest, ReadOnlyFolderRefusesSaveResizeAndInstallWithoutLosingAnything
 {
     FacedFolder source;
     TempFolder mountPoint, packages;
-    Mount mount(mountPoint.path(), "8m");
+    TmpfsMount mount(mountPoint.path(), "8m");
     if (!mount.mounted())
         GTEST_SKIP() << "mounting a file system needs root";
     source.copyTo(mountPoint.path());
@@ -238,7 +188,7 @@ TEST_F(FaultTest, ResizeRefusedByAReadOnlyFolderKeepsTheFaceAtItsScale)
 {
     FacedFolder source;
     TempFolder mountPoint;
-    Mount mount(mountPoint.path(), "8m");
+    TmpfsMount mount(mountPoint.path(), "8m");
     if (!mount.mounted())
         GTEST_SKIP() << "mounting a file system needs root";
     source.copyTo(mountPoint.path());
@@ -340,7 +290,7 @@ TEST_F(FaultTest, FullDiskKeepsTheSettingsTheMaskAndTheTablesWhole)
 {
     FacedFolder source;
     TempFolder mountPoint;
-    Mount mount(mountPoint.path(), "4m");
+    TmpfsMount mount(mountPoint.path(), "4m");
     if (!mount.mounted())
         GTEST_SKIP() << "mounting a file system needs root";
     source.copyTo(mountPoint.path());

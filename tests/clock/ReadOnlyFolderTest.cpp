@@ -1,44 +1,15 @@
 #include "ClockFolder.h"
 #include "ClockFolders.h"
 #include "ErrorReport.h"
+#include "TmpfsMount.h"
 #include "uClock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
-
-bool run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
-// A small file system of the test's own, made read-only after it is filled:
-// the refusal is real even for root, which ignores file permissions.
-class ReadOnlyMount
-{
-public:
-    explicit ReadOnlyMount(const QString &path) : m_path(path)
-    {
-        m_mounted = run("mount", {"-t", "tmpfs", "-o", "size=8m", "tmpfs", path});
-    }
-    ~ReadOnlyMount()
-    {
-        if (m_mounted)
-            run("umount", {"-l", m_path});
-    }
-    bool mounted() const { return m_mounted; }
-    bool makeReadOnly() { return run("mount", {"-o", "remount,ro", m_path}); }
-
-private:
-    QString m_path;
-    bool m_mounted = false;
-};
 
 // The environment variable set for one test, put back afterwards.
 class ScopedEnv
@@ -63,12 +34,10 @@ TEST(ReadOnlyFolder, TheClockStartsWithTheUsersOwnFilesAndChangesNothingThere)
         source.addSkin(t, "only");
     source.writeSettings("[Path]\nFadeSpeed=17\nleft=5\n");
     TempFolder mountPoint, data, config;
-    ReadOnlyMount mount(mountPoint.path());
+    TmpfsMount mount(mountPoint.path());
     if (!mount.mounted())
         GTEST_SKIP() << "mounting a file system needs root";
-    const QDir from(source.path());
-    for (const QString &f : from.entryList(QDir::Files))
-        ASSERT_TRUE(QFile::copy(from.filePath(f), mountPoint.file(f)));
+    ASSERT_TRUE(source.copyTo(mountPoint.path()));
     ASSERT_TRUE(mount.makeReadOnly());
     const ScopedEnv dataHome("XDG_DATA_HOME", data.path());
     const ScopedEnv configHome("XDG_CONFIG_HOME", config.path());
@@ -104,7 +73,7 @@ TEST(ReadOnlyFolder, TheClockStartsAndTheRefusedSaveIsReported)
         program.addSkin(t, "only");
     program.write(ClockFolders::kInstalledMarker, "installed\n");
     TempFolder mountPoint, data;
-    ReadOnlyMount mount(mountPoint.path());
+    TmpfsMount mount(mountPoint.path());
     if (!mount.mounted())
         GTEST_SKIP() << "mounting a file system needs root";
     ASSERT_TRUE(QDir().mkpath(mountPoint.file("zindleclock")));

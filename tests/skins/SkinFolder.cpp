@@ -2,8 +2,12 @@
 #include "ErrorReport.h"
 #include "TableSchema.h"
 #include "uClock.h"
+#include "ZipMaker.h"
 
-#include <QProcess>
+#include <QFile>
+#include <QHash>
+
+#include <stdexcept>
 
 QImage solid(int width, int height, const QColor &colour)
 {
@@ -12,25 +16,16 @@ QImage solid(int width, int height, const QColor &colour)
     return image;
 }
 
-SkinFolder::SkinFolder()
-{
-    for (const TableSchema &s : standardSchemas())
-        createTable(path(), s);
-}
-
 void SkinFolder::addItem(const QString &table, const QString &name, const QImage &picture, const QString &notes)
 {
-    TTable t;
-    t.OpenTable(path(), table);
-    t.Append();
-    t.FieldByName("Name").setAsString(name);
-    t.FieldByName("Notes").setAsString(notes);
-    t.FieldByName(table == "Hand" ? "imgHour" : "Image").setAsPicture(picture);
-    if (table == "Hand") {
-        t.FieldByName("imgMinute").setAsPicture(solid(3, 20, Qt::green));
-        t.FieldByName("imgSecond").setAsPicture(solid(2, 30, Qt::blue));
-    }
-    t.Post();
+    addNamed(table, name, [&](TTable &t) {
+        t.FieldByName("Notes").setAsString(notes);
+        t.FieldByName(table == "Hand" ? "imgHour" : "Image").setAsPicture(picture);
+        if (table == "Hand") {
+            t.FieldByName("imgMinute").setAsPicture(solid(3, 20, Qt::green));
+            t.FieldByName("imgSecond").setAsPicture(solid(2, 30, Qt::blue));
+        }
+    });
 }
 
 void SkinFolder::addProduct(const QStringList &values)
@@ -112,29 +107,24 @@ CollectedErrors::~CollectedErrors() { ErrorReport::setSink({}); }
 
 void zipFiles(const QString &zipFile, const QVector<QPair<QString, QString>> &entries, const QString &method)
 {
-    static const char *script = R"(
-import sys, zipfile
-methods = {'deflate': zipfile.ZIP_DEFLATED, 'store': zipfile.ZIP_STORED, 'bzip2': zipfile.ZIP_BZIP2}
-m = methods[sys.argv[2]]
-with zipfile.ZipFile(sys.argv[1], 'w') as z:
-    for i in range(3, len(sys.argv), 2):
-        info = zipfile.ZipInfo(sys.argv[i], (2024, 1, 1, 0, 0, 0))
-        info.compress_type = m
-        src = sys.argv[i + 1]
-        if src.startswith('@zeros:'):
-            block = bytes(1 << 20)
-            with z.open(info, 'w', force_zip64=True) as out:
-                for _ in range(int(src[7:])):
-                    out.write(block)
-            continue
-        with open(src, 'rb') as f:
-            z.writestr(info, f.read())
-)";
-    QStringList args = {"-c", script, zipFile, method};
-    for (const auto &e : entries)
-        args << e.first << e.second;
-    QProcess p;
-    p.start("python3", args);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        throw std::runtime_error(("zip failed: " + p.readAllStandardError()).toStdString());
+    const QHash<QString, ZipMaker::Method> methods = {
+        {"deflate", ZipMaker::Deflated}, {"store", ZipMaker::Stored}, {"bzip2", ZipMaker::Bzip2}};
+    if (!methods.contains(method))
+        throw std::runtime_error("zip failed: no method " + method.toStdString());
+    ZipMaker maker(methods.value(method));
+    maker.setTime(2024, 1, 1);
+    for (const auto &e : entries) {
+        const QByteArray name = e.first.toUtf8();
+        if (e.second.startsWith("@zeros:")) {
+            maker.addZeros(name, e.second.mid(7).toInt());
+            continue;
+        }
+        QFile f(e.second);
+        if (!f.open(QIODevice::ReadOnly))
+            throw std::runtime_error("zip failed: cannot read " + e.second.toStdString());
+        maker.add(name, f.readAll());
+    }
+    const QString problem = maker.write(zipFile);
+    if (!problem.isEmpty())
+        throw std::runtime_error("zip failed: " + problem.toStdString());
 }

@@ -1,7 +1,7 @@
 #pragma once
 #include "MessageBoxes.h"
+#include "ProgramFolder.h"
 #include "TTable.h"
-#include "TempFolder.h"
 
 #include <QColor>
 #include <QImage>
@@ -32,10 +32,9 @@ struct CatalogueItem
 };
 
 // A program folder with all ten tables and helpers to fill them.
-class SkinFolder : public TempFolder
+class SkinFolder : public ProgramFolder
 {
 public:
-    SkinFolder();
     void addItem(const QString &table, const QString &name, const QImage &picture = solid(4, 4, Qt::red),
                  const QString &notes = QString());
     void addProduct(const QStringList &fieldValues); // Title, Copyright, Copyright2, Website, WebURL2, WebName2, Download
@@ -69,9 +68,9 @@ public:
     QStringList texts;
 };
 
-// Builds a ZIP with Python's zipfile: each entry is (name inside the
-// archive, file whose bytes it holds); names are kept exactly as given.
-// A source "@zeros:N" stands for N MiB of zero bytes, made on the fly.
+// Builds a ZIP dated 2024-01-01: each entry is (name inside the archive,
+// file whose bytes it holds); names are kept exactly as given. A source
+// "@zeros:N" stands for N MiB of zero bytes, deflated.
 // method: "deflate", "store" or "bzip2".
 void zipFiles(const QString &zipFile, const QVector<QPair<QString, QString>> &entries,
               const QString &method = "deflate");
