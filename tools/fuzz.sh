@@ -4,10 +4,14 @@
 #   tools/fuzz.sh SECONDS [TARGET...]      every target when none is named
 # FUZZ_RUNS=N also stops a target after N executions; FUZZ_SEED=N makes a
 # run repeat the same inputs (the smoke of make test uses it, so a run that
-# passed here passes again); FUZZ_BUILD picks the build folder. Each target first replays its kept regression inputs
+# passed here passes again); FUZZ_BUILD picks the build folder.
+# Each target first replays its kept regression inputs
 # (fuzz/regressions/<target>/) and seeds (fuzz/corpus/<target>/), then
-# fuzzes from the seeds plus what earlier runs found (kept in the build
-# folder). A crash, leak, hang or sanitizer report fails the script; the
+# fuzzes from those alone: what it finds goes to a fresh temporary folder
+# removed afterwards, so two runs with one seed start from the same inputs.
+# FUZZ_KEEP_CORPUS=1 keeps the finds instead in <build>/corpus/<target>/
+# and starts from them the next time, for long sessions that build on each
+# other. A crash, leak, hang or sanitizer report fails the script; the
 # input is left in <build>/artifacts/<target>/ and the log in
 # <build>/logs/<target>.log.
 set -euo pipefail
@@ -33,17 +37,25 @@ export QT_QPA_PLATFORM=offscreen
 export QT_LOGGING_RULES='*.warning=false;*.info=false;*.debug=false'
 
 mkdir -p "$build/logs"
+scratch=""
+if [ "${FUZZ_KEEP_CORPUS:-0}" != 1 ]; then
+  scratch=$(mktemp -d "${TMPDIR:-/tmp}/zindle-fuzz.XXXXXX")
+  trap 'rm -rf "$scratch"' EXIT
+fi
 status=0
 for t in "${targets[@]}"; do
   bin=$build/fuzz_$t
   log=$build/logs/$t.log
-  work=$build/corpus/$t
+  if [ -n "$scratch" ]; then work=$scratch/$t; else work=$build/corpus/$t; fi
   artifacts=$build/artifacts/$t/
   mkdir -p "$work" "$artifacts"
   : >"$log"
   replay=()
+  kept=()
   for d in "$here/fuzz/regressions/$t" "$here/fuzz/corpus/$t"; do
-    [ -d "$d" ] && while IFS= read -r -d '' f; do replay+=("$f"); done < <(find "$d" -type f -print0)
+    [ -d "$d" ] || continue
+    kept+=("$d")
+    while IFS= read -r -d '' f; do replay+=("$f"); done < <(find "$d" -type f -print0)
   done
   if [ ${#replay[@]} -gt 0 ] && ! "$bin" -timeout=10 -rss_limit_mb=2048 "${replay[@]}" >>"$log" 2>&1; then
     echo "fuzz $t: a kept input fails again (see $log)" >&2
@@ -54,7 +66,7 @@ for t in "${targets[@]}"; do
   [ -n "${FUZZ_RUNS:-}" ] && runs=(-runs="$FUZZ_RUNS")
   [ -n "${FUZZ_SEED:-}" ] && runs+=(-seed="$FUZZ_SEED")
   if "$bin" -max_total_time="$seconds" "${runs[@]}" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
-       -print_final_stats=1 -artifact_prefix="$artifacts" "$work" "$here/fuzz/corpus/$t" >>"$log" 2>&1; then
+       -print_final_stats=1 -artifact_prefix="$artifacts" "$work" "${kept[@]}" >>"$log" 2>&1; then
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     secs=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
     cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1)
