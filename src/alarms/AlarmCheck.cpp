@@ -45,26 +45,38 @@ void AlarmChecker::scan()
     auto done = qScopeGuard([this] { m_scanning = false; });
     ++m_scans;
 
-    bool fired = false;
+    // One read of every record's due fields finds the first due alarm, or
+    // the moment the next one can come due, without a query and a change
+    // notice per record.
+    const QVector<AlarmRecord> all = AlarmRecord::readAllDue(alarm);
     double nextDue = std::numeric_limits<double>::infinity();
-    for (alarm.First(); !alarm.Eof(); alarm.Next()) {
+    int firstDue = -1;
+    for (int i = 0; i < all.size() && firstDue < 0; ++i) {
+        const double now = ZDateTime::now();
+        const AlarmRecord &r = all[i];
+        if (AlarmRules::isDue(r.activated, r.date, r.time, now))
+            firstDue = i;
+        else
+            nextDue = std::min(nextDue, AlarmRules::earliestDue(r.activated, r.date, r.time, now));
+    }
+    if (firstDue < 0) {
+        m_nextDue = nextDue;
+        m_knownSince = ZDateTime::now();
+        m_known = true;
+        return;
+    }
+    // A message changes the table as it goes (an alarm removed, moved on or
+    // snoozed): from the first due alarm on, the scan follows the cursor.
+    // After a message it may have passed over alarms, so the next tick
+    // looks at all of them again.
+    for (alarm.setRecNo(firstDue + 1); !alarm.Eof(); alarm.Next()) {
         const double now = ZDateTime::now();
         const AlarmRecord r = AlarmRecord::read(alarm, AlarmRecord::kDueFields);
         if (AlarmRules::isDue(r.activated, r.date, r.time, now)) {
-            fired = true;
             m_store.markActivated();
             m_store.alarm2().setRecNo(alarm.RecNo());
             if (m_showMessage)
                 m_showMessage();
-        } else {
-            nextDue = std::min(nextDue, AlarmRules::earliestDue(r.activated, r.date, r.time, now));
         }
-    }
-    // After a message the table has changed and the scan may have passed
-    // over alarms: the next tick looks at all of them again.
-    if (!fired) {
-        m_nextDue = nextDue;
-        m_knownSince = ZDateTime::now();
-        m_known = true;
     }
 }

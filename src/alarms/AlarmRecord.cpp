@@ -25,6 +25,19 @@ AlarmRecord AlarmRecord::read(TTable &t, Fields fields)
     return r;
 }
 
+QVector<AlarmRecord> AlarmRecord::readAllDue(TTable &t)
+{
+    const FieldType activatedType = t.FieldByName("Activated").DataType();
+    const QVector<QVariant> v = t.columnValues({"Date", "Time", "Activated"});
+    QVector<AlarmRecord> records(v.size() / 3);
+    for (int i = 0; i < records.size(); ++i) {
+        records[i].date = TField::dateTimeOf(v[3 * i]);
+        records[i].time = TField::dateTimeOf(v[3 * i + 1]);
+        records[i].activated = TField::booleanOf(v[3 * i + 2], activatedType);
+    }
+    return records;
+}
+
 void AlarmRecord::write(TTable &t, Fields fields) const
 {
     if (fields & Title)

@@ -1,6 +1,7 @@
 #pragma once
 #include <QFlags>
 #include <QString>
+#include <QVector>
 
 class TTable;
 
@@ -49,6 +50,9 @@ struct AlarmRecord
     // Reads the table's current record; fields not asked for, and Memo of a
     // table without it, keep their defaults.
     static AlarmRecord read(TTable &table, Fields fields = kAllFields);
+    // The due fields of every record, in table order, read in one pass
+    // without moving the cursor.
+    static QVector<AlarmRecord> readAllDue(TTable &table);
     // Writes the fields into the table's record being edited or appended;
     // the caller posts it.
     void write(TTable &table, Fields fields) const;

@@ -92,12 +92,13 @@ void TField::setAsInteger(qint32 value)
         throw ETableError(QString("Field '%1' holds a picture, not a number").arg(FieldName()));
 }
 
-bool TField::asBoolean() const
+bool TField::asBoolean() const { return booleanOf(value(), DataType()); }
+
+bool TField::booleanOf(const QVariant &v, FieldType type)
 {
-    const QVariant v = value();
     if (v.isNull())
         return false;
-    if (DataType() == FieldType::String || DataType() == FieldType::Memo)
+    if (type == FieldType::String || type == FieldType::Memo)
         return v.toString().compare("True", Qt::CaseInsensitive) == 0;
     return v.toDouble() != 0;
 }
@@ -113,12 +114,12 @@ void TField::setAsBoolean(bool value)
 double TField::asDateTime() const
 {
     const QVariant v = value();
-    if (v.isNull())
-        return 0.0;
-    if (DataType() == FieldType::Picture)
+    if (!v.isNull() && DataType() == FieldType::Picture)
         throw ETableError(QString("Field '%1' holds a picture, not a date").arg(FieldName()));
-    return v.toDouble();
+    return dateTimeOf(v);
 }
+
+double TField::dateTimeOf(const QVariant &v) { return v.isNull() ? 0.0 : v.toDouble(); }
 
 void TField::setAsDateTime(double value)
 {

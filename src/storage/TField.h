@@ -37,6 +37,11 @@ public:
     QVariant value() const;
     void setValue(const QVariant &value);
 
+    // The conversions above, for values read in bulk
+    // (TTable::columnValues).
+    static bool booleanOf(const QVariant &stored, FieldType type);
+    static double dateTimeOf(const QVariant &stored);
+
 private:
     QString pictureName() const; // "The picture in field 'X' of table T (file)"
 

@@ -302,6 +302,35 @@ void TTable::loadCurrent()
     m_currentLoaded = true;
 }
 
+QVector<QVariant> TTable::columnValues(const QStringList &names)
+{
+    requireActive("reading records");
+    checkBrowseMode();
+    QStringList columns;
+    for (const QString &name : names) {
+        const int i = fieldIndex(name);
+        if (i < 0)
+            throw ETableError(QString("Table %1 has no field '%2'").arg(m_name, name));
+        columns << quoted(m_fields[i].name);
+    }
+    // The cursor's own order, so each row can be checked against it.
+    const QString order = m_keyIndex >= 0 ? QString("%1 COLLATE BINARY, id").arg(quoted(m_keyField)) : "id";
+    SqliteStmt st(conn(), QString("SELECT id%1%2 FROM %3 ORDER BY %4")
+                              .arg(columns.isEmpty() ? "" : ", ", columns.join(", "), dataTable(), order));
+    QVector<QVariant> values;
+    values.reserve(m_ids.size() * columns.size());
+    int row = 0;
+    for (; st.step(); ++row) {
+        if (row >= m_ids.size() || st.int64(0) != m_ids[row])
+            break;
+        for (int c = 0; c < columns.size(); ++c)
+            values << st.value(c + 1);
+    }
+    if (row != m_ids.size())
+        throw ETableError::inFile(FileName(), "changed while it was read: its records are not those listed");
+    return values;
+}
+
 QString TTable::fieldList() const
 {
     QStringList names;

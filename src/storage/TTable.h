@@ -55,6 +55,12 @@ public:
 
     TField FieldByName(const QString &name);
     int fieldIndex(const QString &name) const;
+    // The named fields of every record in cursor order, row after row (the
+    // value of names[c] of RecNo r at (r - 1) * names.size() + c), read in
+    // one query without moving the cursor: a scan of a large table without
+    // a query and a change notice per record. A record being edited is
+    // posted first, as a move would.
+    QVector<QVariant> columnValues(const QStringList &names);
     const QVector<FieldDef> &fields() const { return m_fields; }
     const QString &keyField() const { return m_keyField; }
 

@@ -176,6 +176,22 @@ TEST_F(CheckTest, AlarmsDueTogetherComeInTableOrder)
     EXPECT_EQ(shownTitles(), QStringList({"A", "B"}));
 }
 
+// Alarms not due (later, or already shown) before and between due ones are
+// passed over; the due ones come in table order, each with its Alarm2 twin.
+TEST_F(CheckTest, DueAlarmsAmongOthersComeInTableOrder)
+{
+    addAlarm("later", AlarmRules::Daily, now.addSecs(3600));
+    addAlarm("A", AlarmRules::Daily, now.addSecs(-5));
+    addAlarm("shown", AlarmRules::Daily, now.addSecs(-5));
+    tblAlarm.setRecNo(3);
+    store->markActivated();
+    addAlarm("B", AlarmRules::Daily, now.addSecs(-5));
+    check();
+    EXPECT_EQ(shownTitles(), QStringList({"A", "B"}));
+    for (const Shown &s : shown)
+        EXPECT_TRUE(s.inStep) << s.title.toStdString();
+}
+
 // After a removal the cursor stands on the following alarm, which the scan's
 // move to the next record passes over; it comes up on the next tick.
 TEST_F(CheckTest, RemovalPassesOverTheFollowingAlarmUntilTheNextTick)

@@ -226,3 +226,28 @@ TEST_F(TableFixture, ChangeNoticesPauseWhileControlsAreDisabled)
     dial.CloseTable();
     EXPECT_EQ(spy.count(), 3) << "closing blanks the bound controls";
 }
+
+TEST_F(TableFixture, ColumnValuesFollowTheCursorOrderAndLeaveTheCursorAlone)
+{
+    for (const char *n : {"Dial 3", "Dial 1", "Dial 2"})
+        addDial(n, QString(n).right(1).toInt() * 10);
+    dial.setRecNo(2);
+    dial.Edit();
+    dial.FieldByName("SecHandOffset").setAsInteger(99); // not posted yet
+    int notices = 0;
+    QObject::connect(&dial, &TTable::changed, [&] { ++notices; });
+
+    const QVector<QVariant> v = dial.columnValues({"name", "SecHandOffset"});
+    ASSERT_EQ(v.size(), 6);
+    EXPECT_EQ(v[0].toString(), "Dial 1");
+    EXPECT_EQ(v[1].toInt(), 10);
+    EXPECT_EQ(v[2].toString(), "Dial 2");
+    EXPECT_EQ(v[3].toInt(), 99) << "the record being edited is posted first";
+    EXPECT_EQ(v[4].toString(), "Dial 3");
+    EXPECT_EQ(dial.state(), TTable::State::Browse);
+    EXPECT_EQ(dial.RecNo(), 2);
+    EXPECT_EQ(notices, 1) << "the post, and no notice for each record read";
+
+    EXPECT_THROW(dial.columnValues({"Name", "NoSuchField"}), ETableError);
+    EXPECT_TRUE(alarm.columnValues({"Title"}).isEmpty());
+}
