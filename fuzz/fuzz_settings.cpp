@@ -1,4 +1,5 @@
 // The settings file as a user or another program may have left it.
+#include "ClockFolders.h"
 #include "ClockSettings.h"
 #include "FuzzSupport.h"
 #include "IniFile.h"
