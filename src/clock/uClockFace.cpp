@@ -2,6 +2,7 @@
 // hands built from the skin records at a scale, the outline written for the
 // shaped window, the hands turned to the time and the animation strip.
 #include "uClock.h"
+#include "BmpFile.h"
 #include "DateTime.h"
 #include "FaceLayout.h"
 #include "ReplaceFile.h"
@@ -9,7 +10,6 @@
 #include "TImage.h"
 #include "TickRules.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <stdexcept>
@@ -110,10 +110,7 @@ void TfClock::writeMask(const QImage &silhouette)
 {
     // Written whole or not at all: a full disk never leaves half an outline.
     const QString path = Folders.own + "mask_fClock.bmp";
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!silhouette.save(&buffer, "BMP") || !replaceFile(path, bytes))
+    if (!replaceFile(path, bmpFile(silhouette)))
         throw std::runtime_error(QString("Cannot create file %1").arg(path).toStdString());
 }
 

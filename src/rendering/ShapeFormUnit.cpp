@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleHints>
@@ -20,8 +21,11 @@ void loadMaskBitmap(TSpeedBitmap &bitmap, const QString &base)
 {
     const QString bmp = base + ".bmp", jpg = base + ".jpg";
     if (QFileInfo::exists(bmp)) {
-        QImage image;
-        if (!image.load(bmp, "BMP"))
+        // Named and nothing else: guessing would load every image plugin.
+        QImageReader reader(bmp, "BMP");
+        reader.setAutoDetectImageFormat(false);
+        const QImage image = reader.read();
+        if (image.isNull())
             throw OrganicShapeException("TOrganicShapeForm.loadSkin: cannot read the mask picture " + bmp + ".");
         bitmap.assign(image);
     } else if (QFileInfo::exists(jpg)) {

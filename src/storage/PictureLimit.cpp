@@ -16,6 +16,7 @@ QSize declaredSize(const QByteArray &bytes)
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "png");
+    reader.setAutoDetectImageFormat(false);
     if (!reader.canRead())
         return {};
     return reader.size();

@@ -147,6 +147,8 @@ QImage TField::asPicture() const
     QBuffer buffer;
     buffer.setData(bytes);
     QImageReader reader(&buffer, "png");
+    // PNG is built in: without this Qt loads every image plugin to ask it.
+    reader.setAutoDetectImageFormat(false);
     // The header's size is checked before anything is decoded.
     const QSize declared = reader.size();
     if (declared.isValid() && !PictureLimit::fits(declared))

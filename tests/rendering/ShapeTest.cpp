@@ -1,11 +1,14 @@
+#include "BmpFile.h"
 #include "DragStart.h"
 #include "Eventually.h"
+#include "MappedFiles.h"
 #include "MaskRegion.h"
 #include "ShapeFormUnit.h"
 #include "TempFolder.h"
 
 #include <QApplication>
 #include <QBuffer>
+#include <QImageReader>
 #include <QRandomGenerator>
 #include <QStyleHints>
 #include <QTest>
@@ -189,6 +192,39 @@ TEST_F(ShapeFormTest, WithoutCoordIniOnlyTheMaskLoads)
     EXPECT_EQ(form.InvisibleColor(), clMagenta);
     EXPECT_EQ(form.size(), QSize(3, 2));
     EXPECT_EQ(form.mask(), QRegion(0, 0, 1, 1) + QRegion(0, 1, 3, 1));
+}
+
+// The outline is written and read back as BMP without Qt's image plugins:
+// asking them would load, and keep mapped all day, every one installed.
+TEST_F(ShapeFormTest, MaskBitmapRoundTripsWithoutImagePlugins)
+{
+    // Run alone (as ctest runs it) the process has read no picture before.
+    const bool mappedBefore = isMapped("/imageformats/");
+    // Widths 1..5 give every row padding; formats as pictures decode.
+    const struct
+    {
+        int width, height;
+        QImage::Format format;
+    } cases[] = {
+        {1, 1, QImage::Format_RGB32}, {2, 3, QImage::Format_RGB32},  {3, 2, QImage::Format_ARGB32},
+        {4, 1, QImage::Format_RGB32}, {5, 4, QImage::Format_Indexed8}, {7, 2, QImage::Format_Grayscale8},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(QString("%1 x %2, format %3").arg(c.width).arg(c.height).arg(c.format).toStdString());
+        QImage picture(c.width, c.height, QImage::Format_RGB32);
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                picture.setPixel(x, y, (x + y) % 3 ? qRgb(255, 0, 255) : qRgb(x * 40, y * 60, 200 - x));
+        picture = picture.convertToFormat(c.format);
+        program.write("mask_fClock.bmp", bmpFile(picture));
+        form.loadSkin("");
+        ASSERT_EQ(form.size(), picture.size());
+        QImageReader reader(program.path() + "mask_fClock.bmp", "BMP");
+        reader.setAutoDetectImageFormat(false);
+        const QImage back = reader.read();
+        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), picture.convertToFormat(QImage::Format_RGB32));
+    }
+    EXPECT_TRUE(mappedBefore || !isMapped("/imageformats/"));
 }
 
 TEST_F(ShapeFormTest, WithoutMaskFileNothingChanges)

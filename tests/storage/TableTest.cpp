@@ -1,4 +1,6 @@
+#include "MappedFiles.h"
 #include "PictureBytes.h"
+#include "PictureLimit.h"
 #include "TableError.h"
 #include "TableFixture.h"
 
@@ -162,6 +164,21 @@ TEST_F(TableFixture, PicturesComeBackPixelForPixel)
 
     addDial("no picture");
     EXPECT_TRUE(dial.FieldByName("Image").asPicture().isNull());
+}
+
+// Pictures are PNG, which Qt reads itself: reading one must not load (and
+// keep mapped all day) every image plugin installed.
+TEST_F(TableFixture, PicturesAreReadWithoutImagePlugins)
+{
+    // Run alone (as ctest runs it) the process has read no picture before.
+    const bool mappedBefore = isMapped("/imageformats/");
+    addDial("pic");
+    dial.Edit();
+    dial.FieldByName("Image").setValue(pngBytes(3, 2));
+    dial.Post();
+    EXPECT_EQ(PictureLimit::declaredSize(pngBytes(3, 2)), QSize(3, 2));
+    EXPECT_EQ(dial.FieldByName("Image").asPicture().size(), QSize(3, 2));
+    EXPECT_TRUE(mappedBefore || !isMapped("/imageformats/"));
 }
 
 // A picture bomb (a few KB of PNG that unpack to gigabytes) is refused from
