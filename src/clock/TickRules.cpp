@@ -63,7 +63,7 @@ int nextTickMs(const TickState &state)
     // Under quiet time the sequences stand still: waking for them gains nothing.
     if (state.fading || (!state.quiet && (state.animating || state.sounding)))
         return StepMs;
-    return 1000 - std::clamp(state.msOfSecond, 0, 999);
+    return 1000 + PastTheSecondMs - std::clamp(state.msOfSecond, 0, 999);
 }
 
 } // namespace TickRules

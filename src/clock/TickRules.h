@@ -53,9 +53,15 @@ struct TickState
     int msOfSecond = 0;     // milliseconds past the whole second, now
 };
 
+// How far past the whole second an idle tick is planned. Timers run on the
+// steady clock while the time of day is slewed against it: a tick planned
+// for the second itself comes a fraction of a millisecond early now and
+// then, reads the old second and has to wake again at once.
+constexpr int PastTheSecondMs = 5;
+
 // Milliseconds until the next tick: StepMs while something moves, else to
-// the next whole second (1..1000), so that an idle clock wakes once a second
-// and its hands turn on the second.
+// PastTheSecondMs after the next whole second, so that an idle clock wakes
+// once a second and its hands turn on the second.
 int nextTickMs(const TickState &state);
 
 } // namespace TickRules

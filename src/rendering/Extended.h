@@ -23,3 +23,21 @@ inline long long truncNonNegative(long double v)
         --r;
     return r;
 }
+
+// Floor and ceiling of a value within +-2^62, through the same rounding:
+// no change of the FPU's rounding mode, which costs more than the sum.
+inline long long floorInt(long double v)
+{
+    long long r = roundEven(v);
+    if ((long double)r > v)
+        --r;
+    return r;
+}
+
+inline long long ceilInt(long double v)
+{
+    long long r = roundEven(v);
+    if ((long double)r < v)
+        ++r;
+    return r;
+}

@@ -38,9 +38,7 @@ long double reduceAngle(long double a)
 
 // Pixels equal to the bottom-left one made fully transparent, in one pass,
 // in the format painting uses as it is (no conversion per paint).
-// busy, when given, bounds the pixels that may differ from the key; all
-// others are known to be the key and are not looked at.
-QImage keyOutBottomLeft(const QImage &picture, QRegion *kept = nullptr, QRect busy = QRect())
+QImage keyOutBottomLeft(const QImage &picture)
 {
     const QImage in = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
         ? picture
@@ -52,49 +50,35 @@ QImage keyOutBottomLeft(const QImage &picture, QRegion *kept = nullptr, QRect bu
     const QRgb key = in.pixel(0, h - 1);
     // An opaque picture is its own premultiplied form: only the key changes.
     const bool opaque = in.format() == QImage::Format_RGB32;
-    if (kept)
-        *kept = QRegion();
-    const QRect area = busy.isValid() ? busy & in.rect() : in.rect();
-    if (area != in.rect())
-        out.fill(0);
-    // The drawn pixels are gathered in bands of a few rows: a thin hand
-    // turned towards a diagonal covers a small part of its bounding box.
-    constexpr int band = 8;
-    int bandFirst = w, bandLast = -1;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int y = 0; y < h; ++y) {
         const QRgb *src = reinterpret_cast<const QRgb *>(in.constScanLine(y));
         QRgb *row = reinterpret_cast<QRgb *>(out.scanLine(y));
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (src[x] == key) {
-                row[x] = 0;
-            } else {
-                row[x] = opaque ? src[x] : qPremultiply(src[x]);
-                bandFirst = std::min(bandFirst, x);
-                bandLast = std::max(bandLast, x);
-            }
-        }
-        if ((y - area.top()) % band != band - 1 && y != area.bottom())
-            continue;
-        if (kept && bandLast >= 0) {
-            const int top = y - (y - area.top()) % band;
-            *kept += QRect(bandFirst, top, bandLast - bandFirst + 1, y - top + 1);
-        }
-        bandFirst = w;
-        bandLast = -1;
+        for (int x = 0; x < w; ++x)
+            row[x] = src[x] == key ? 0 : opaque ? src[x] : qPremultiply(src[x]);
     }
     return out;
 }
 
 } // namespace
 
-QImage rotateBitmap(const QImage &source, TColor fill, double angle)
+namespace {
+
+// Where a W x H picture turned by an angle lands: its bounding box and the
+// centres the sampling turns about.
+struct Turn
 {
+    long double s = 0, c = 0;
+    int W = 0, H = 0, Wr = 0, Hr = 0;
+    int cxD = 0, cyD = 0, cxS = 0, cyS = 0;
+};
+
+Turn planTurn(int W, int H, double angle)
+{
+    Turn t;
     const long double a = reduceAngle(angle);
     const long double theta = a * kPi / 180;
-    long double s, c;
-    sincosl(theta, &s, &c);
-
-    const int W = source.width(), H = source.height();
+    sincosl(theta, &t.s, &t.c);
+    const long double s = t.s, c = t.c;
     long double wd, hd;
     if (c * s >= 0) {
         wd = fabsl(W * c + H * s);
@@ -103,23 +87,31 @@ QImage rotateBitmap(const QImage &source, TColor fill, double angle)
         wd = fabsl(W * c - H * s);
         hd = fabsl(W * s - H * c);
     }
-    const int Wr = int(roundEven(wd)), Hr = int(roundEven(hd));
-
-    QImage result(Wr, Hr, QImage::Format_RGB32);
-    if (result.isNull())
-        return QImage(0, 0, QImage::Format_RGB32);
-    result.fill(colorToQRgb(fill));
-    if (W == 0 || H == 0)
-        return result;
-    const QImage src = source.convertToFormat(QImage::Format_RGB32);
-
-    const int cxD = Wr / 2, cyD = Hr / 2;
-    int cxS = W / 2, cyS = H / 2;
+    t.W = W;
+    t.H = H;
+    t.Wr = int(roundEven(wd));
+    t.Hr = int(roundEven(hd));
+    t.cxD = t.Wr / 2;
+    t.cyD = t.Hr / 2;
+    t.cxS = W / 2;
+    t.cyS = H / 2;
     if (c < 0)
-        --cxS;
+        --t.cxS;
     if (s < 0)
-        --cyS;
+        --t.cyS;
+    return t;
+}
 
+// Samples the turned picture row by row: put(x, y, pixel) for each pixel of
+// the bounding box the source covers; the others are left to the caller's
+// fill. src is RGB32 of the planned size.
+template <typename Put>
+void turnPixels(const Turn &t, const QImage &src, Put put)
+{
+    const long double s = t.s, c = t.c;
+    const int W = t.W, H = t.H, Wr = t.Wr, Hr = t.Hr, cxD = t.cxD, cyD = t.cyD, cxS = t.cxS, cyS = t.cyS;
+    const uchar *bits = src.constBits();
+    const qsizetype stride = src.bytesPerLine();
     // dx*c and dx*s per column, computed once; the same products as per pixel.
     std::vector<long double> dxc(Wr), dxs(Wr);
     for (int x = 0; x < Wr; ++x) {
@@ -139,15 +131,17 @@ QImage rotateBitmap(const QImage &source, TColor fill, double angle)
         long double t1 = (lo - base) / k, t2 = (hi - base) / k;
         if (t1 > t2)
             std::swap(t1, t2);
-        const long double lo_x = std::clamp<long double>(floorl(t1) + cxD - 1, -1, Wr);
-        const long double hi_x = std::clamp<long double>(ceill(t2) + cxD + 1, -1, Wr);
+        // Far beyond the row either way, a bound only has to stay beyond it:
+        // clamped first, it fits the integer rounding.
+        constexpr long double far = 1e15L;
+        const long long lo_x = std::clamp<long long>(floorInt(std::clamp(t1, -far, far)) + cxD - 1, -1, Wr);
+        const long long hi_x = std::clamp<long long>(ceilInt(std::clamp(t2, -far, far)) + cxD + 1, -1, Wr);
         first = std::max(first, int(lo_x));
         last = std::min(last, int(hi_x));
     };
     for (int y = 0; y < Hr; ++y) {
         const long double dy = y - cyD;
         const long double dys = dy * s, dyc = dy * c;
-        QRgb *out = reinterpret_cast<QRgb *>(result.scanLine(y));
         int first = 0, last = Wr - 1;
         narrow(c, -dys, -cxS - 1.5L, W - cxS + 0.5L, first, last);
         narrow(s, dyc, -cyS - 1.5L, H - cyS + 0.5L, first, last);
@@ -157,9 +151,32 @@ QImage rotateBitmap(const QImage &source, TColor fill, double angle)
             const long sx = cxS + roundEven(dxc[x] - dys);
             const long sy = cyS + roundEven(dxs[x] + dyc);
             if (sx >= 0 && sx < W && sy >= 0 && sy < H)
-                out[x] = reinterpret_cast<const QRgb *>(src.constScanLine(int(sy)))[sx];
+                put(x, y, reinterpret_cast<const QRgb *>(bits + sy * stride)[sx]);
         }
     }
+}
+
+} // namespace
+
+QImage rotateBitmap(const QImage &source, TColor fill, double angle)
+{
+    const Turn t = planTurn(source.width(), source.height(), angle);
+    QImage result(t.Wr, t.Hr, QImage::Format_RGB32);
+    if (result.isNull())
+        return QImage(0, 0, QImage::Format_RGB32);
+    result.fill(colorToQRgb(fill));
+    if (t.W == 0 || t.H == 0)
+        return result;
+    const QImage src = source.convertToFormat(QImage::Format_RGB32);
+    QRgb *row = nullptr;
+    int rowY = -1;
+    turnPixels(t, src, [&](int x, int y, QRgb pixel) {
+        if (y != rowY) {
+            row = reinterpret_cast<QRgb *>(result.scanLine(y));
+            rowY = y;
+        }
+        row[x] = pixel;
+    });
     return result;
 }
 
@@ -225,8 +242,8 @@ void TRotateImage::setAutoSize(bool on)
     if (on == m_autoSize)
         return;
     m_autoSize = on;
-    if (on && !m_display.isNull() && m_display.width() > 0)
-        resize(m_display.size());
+    if (on && m_displaySize.width() > 0)
+        resize(m_displaySize);
 }
 
 void TRotateImage::setColor(TColor color)
@@ -243,13 +260,13 @@ void TRotateImage::PictureChanged()
     const bool hasGraphic = !m_picture.isNull() && m_picture.width() > 0 && m_picture.height() > 0;
     // Opaque only when the last display bitmap covers the control.
     const bool opaque = hasGraphic && !m_transparent
-        && (m_stretch || (m_display.width() >= width() && m_display.height() >= height()));
+        && (m_stretch || (m_displaySize.width() >= width() && m_displaySize.height() >= height()));
     setAttribute(Qt::WA_OpaquePaintEvent, opaque);
 
     rebuildRotation();
 
     if (m_autoSize && hasGraphic)
-        setGeometry(x(), y(), m_display.width(), m_display.height());
+        setGeometry(x(), y(), m_displaySize.width(), m_displaySize.height());
     if (m_drawing)
         return;
     // A turned hand repaints only where it was and where it is now, not its
@@ -258,7 +275,7 @@ void TRotateImage::PictureChanged()
     // rectangles is painted by copying, one of hundreds span by span. A
     // window that paints its own alpha (Wayland) repaints the square: there,
     // partial updates left traces of the hand behind.
-    const QRegion now = m_stretch ? QRegion(rect()) : QRegion(m_kept.boundingRect().translated(destinationRect().topLeft()));
+    const QRegion now = m_stretch ? QRegion(rect()) : m_kept.translated(destinationRect().topLeft());
     if (m_shownValid && !WindowSystem::alphaWindows())
         update(m_shown + now);
     else
@@ -273,7 +290,9 @@ void TRotateImage::rebuildRotation()
     const int W = m_picture.width(), H = m_picture.height();
     if (W < 1 || H < 1) {
         m_display = QImage(0, 0, QImage::Format_RGB32);
+        m_displayKeyed = false;
         m_displayTransparent = false;
+        m_displaySize = QSize(0, 0);
         m_drawable = QImage();
         if (m_autoSize)
             resize(0, 0);
@@ -292,36 +311,112 @@ void TRotateImage::rebuildRotation()
         m_workTransparent = m_transparent;
         m_workSource = m_picture;
     }
-    QImage turned = rotateBitmap(m_work, m_color, double(m_angle));
-    QRect busy;
-
-    if (m_uniqueSize) {
-        const int S = uniqueSquareSide(W, H);
-        QImage square(S, S, QImage::Format_RGB32);
-        square.fill(colorToQRgb(m_color));
-        const QPoint at = (m_center && !m_stretch)
-            ? QPoint((S - turned.width()) / 2, (S - turned.height()) / 2)
-            : QPoint(0, 0);
-        {
-            QPainter p(&square);
-            p.setCompositionMode(QPainter::CompositionMode_Source);
-            p.drawImage(at, turned);
-        }
-        m_display = square;
-        m_displayTransparent = m_transparent;
-        // Outside the turned picture the square is all fill, the colour of
-        // its bottom-left pixel (the square is wider than any turn).
-        busy = QRect(at, turned.size());
+    if (m_uniqueSize && m_transparent) {
+        turnKeyed();
     } else {
-        m_display = turned;
+        QImage turned = rotateBitmap(m_work, m_color, double(m_angle));
+        if (m_uniqueSize) {
+            const int S = uniqueSquareSide(W, H);
+            QImage square(S, S, QImage::Format_RGB32);
+            square.fill(colorToQRgb(m_color));
+            const QPoint at = (m_center && !m_stretch) ? QPoint((S - turned.width()) / 2, (S - turned.height()) / 2)
+                                                       : QPoint(0, 0);
+            {
+                QPainter p(&square);
+                p.setCompositionMode(QPainter::CompositionMode_Source);
+                p.drawImage(at, turned);
+            }
+            m_display = square;
+        } else {
+            m_display = turned;
+        }
+        m_displayKeyed = false;
         m_displayTransparent = false;
-    }
-    m_drawable = m_displayTransparent ? keyOutBottomLeft(m_display, &m_kept, busy) : m_display;
-    if (!m_displayTransparent)
+        m_displaySize = m_display.size();
+        m_drawable = m_display;
         m_kept = QRegion(m_display.rect());
+    }
 
     if (m_autoSize)
-        resize(m_display.size());
+        resize(m_displaySize);
+}
+
+void TRotateImage::turnKeyed()
+{
+    // The display bitmap is the turned picture in a square of fill, drawn
+    // with the fill left out. That is made in one pass, straight into the
+    // drawable: the pixels the turn covers and that are not the fill. The
+    // drawable of the last turn is reused, cleared where that turn drew, so
+    // an idle clock neither allocates nor sweeps a whole square a second.
+    const int S = uniqueSquareSide(m_work.width(), m_work.height());
+    const Turn t = planTurn(m_work.width(), m_work.height(), double(m_angle));
+    // The square is wider than any turn: its bottom-left pixel is always fill.
+    const QPoint at = (m_center && !m_stretch) ? QPoint((S - t.Wr) / 2, (S - t.Hr) / 2) : QPoint(0, 0);
+    if (m_displayKeyed && m_drawable.size() == QSize(S, S)) {
+        for (int y = m_busy.top(); y <= m_busy.bottom(); ++y)
+            std::fill_n(reinterpret_cast<QRgb *>(m_drawable.scanLine(y)) + m_busy.left(), m_busy.width(), 0u);
+    } else {
+        m_drawable = QImage(S, S, QImage::Format_ARGB32_Premultiplied);
+        m_drawable.fill(0);
+    }
+    m_busy = QRect(at, QSize(t.Wr, t.Hr)) & m_drawable.rect();
+    m_displayKeyed = true;
+    m_displayTransparent = true;
+    m_displaySize = QSize(S, S);
+    m_display = QImage();
+
+    // The drawn pixels are gathered in bands of a few rows counted from the
+    // turn's top: a thin hand turned towards a diagonal covers a small part
+    // of its bounding box.
+    constexpr int band = 8;
+    m_kept = QRegion();
+    int bandIndex = -1, bandFirst = 0, bandLast = -1;
+    auto closeBand = [&] {
+        if (bandLast < 0)
+            return;
+        const int top = at.y() + bandIndex * band;
+        const int bottom = std::min(top + band - 1, at.y() + t.Hr - 1);
+        m_kept += QRect(bandFirst, top, bandLast - bandFirst + 1, bottom - top + 1);
+    };
+    const QRgb key = colorToQRgb(m_color);
+    QRgb *row = nullptr;
+    int rowY = -1;
+    turnPixels(t, m_work, [&](int x, int y, QRgb pixel) {
+        if (pixel == key)
+            return;
+        if (y != rowY) {
+            row = reinterpret_cast<QRgb *>(m_drawable.scanLine(at.y() + y)) + at.x();
+            rowY = y;
+            if (y / band != bandIndex) {
+                closeBand();
+                bandIndex = y / band;
+                bandFirst = m_drawable.width();
+                bandLast = -1;
+            }
+        }
+        // Opaque pixels are their own premultiplied form.
+        row[x] = pixel;
+        bandFirst = std::min(bandFirst, at.x() + x);
+        bandLast = std::max(bandLast, at.x() + x);
+    });
+    closeBand();
+}
+
+QImage TRotateImage::displayBitmap() const
+{
+    if (!m_displayKeyed)
+        return m_display;
+    // Rebuilt from the drawable: the fill wherever it is clear.
+    QImage display(m_displaySize, QImage::Format_RGB32);
+    display.fill(colorToQRgb(m_color));
+    for (int y = 0; y < display.height(); ++y) {
+        const QRgb *from = reinterpret_cast<const QRgb *>(m_drawable.constScanLine(y));
+        QRgb *to = reinterpret_cast<QRgb *>(display.scanLine(y));
+        for (int x = 0; x < display.width(); ++x)
+            if (qAlpha(from[x]))
+                to[x] = from[x];
+    }
+    return display;
 }
 
 QRect TRotateImage::destinationRect() const
@@ -329,9 +424,9 @@ QRect TRotateImage::destinationRect() const
     if (m_stretch)
         return rect();
     if (m_center)
-        return QRect((width() - m_display.width()) / 2, (height() - m_display.height()) / 2,
-                     m_display.width(), m_display.height());
-    return QRect(0, 0, m_display.width(), m_display.height());
+        return QRect((width() - m_displaySize.width()) / 2, (height() - m_displaySize.height()) / 2,
+                     m_displaySize.width(), m_displaySize.height());
+    return QRect(QPoint(0, 0), m_displaySize);
 }
 
 void TRotateImage::paintEvent(QPaintEvent *e)

@@ -43,8 +43,9 @@ public:
     TColor Color() const { return m_color; }
     void setColor(TColor color);
 
-    // The result of the last rotation; the only thing painted.
-    const QImage &displayBitmap() const { return m_display; }
+    // The result of the last rotation: what is painted, with the fill where
+    // it is drawn transparently.
+    QImage displayBitmap() const;
     // Whether displayBitmap is drawn with its bottom-left colour left out.
     bool displayTransparent() const { return m_displayTransparent; }
     // How many rotations this control has done (a turning hand must not
@@ -59,6 +60,7 @@ protected:
 private:
     void PictureChanged();
     void rebuildRotation();
+    void turnKeyed();
     QRect destinationRect() const;
 
     QImage m_picture;
@@ -70,9 +72,12 @@ private:
     bool m_uniqueSize = true;
     bool m_autoSize = false;
     TColor m_color = clWhite;
-    QImage m_display;
+    QImage m_display;          // kept only when drawn as it is
+    QSize m_displaySize;
     bool m_displayTransparent = false;
+    bool m_displayKeyed = false; // the display lives in the drawable alone
     QImage m_drawable; // displayBitmap ready to draw, its key colour cleared
+    QRect m_busy;      // where the last keyed turn may have drawn
     int m_rebuilds = 0;
     QRegion m_kept;        // drawn pixels of the display bitmap
     QRegion m_shown;       // where they were last put in the control

@@ -150,15 +150,16 @@ TEST(NextTick, StepsWhileSomethingMovesElseWakesOnTheNextSecond)
         return s;
     };
     const Case cases[] = {
-        {"idle just after the second", st(false, false, false, false, 3), 997},
-        {"idle on the second", st(false, false, false, false, 0), 1000},
-        {"idle just before the second", st(false, false, false, false, 999), 1},
+        {"idle just after the second", st(false, false, false, false, 3), 1002},
+        {"idle on the second", st(false, false, false, false, 0), 1005},
+        {"idle where it was planned", st(false, false, false, false, 5), 1000},
+        {"idle just before the second", st(false, false, false, false, 999), 6},
         {"fading", st(true, false, false, false, 3), StepMs},
         {"animating", st(false, true, false, false, 500), StepMs},
         {"chime or voice", st(false, false, true, false, 500), StepMs},
-        {"sounds held by quiet time", st(false, true, true, true, 400), 600},
+        {"sounds held by quiet time", st(false, true, true, true, 400), 605},
         {"fading goes on in quiet time", st(true, false, true, true, 400), StepMs},
-        {"a clock read out of range", st(false, false, false, false, 1500), 1},
+        {"a clock read out of range", st(false, false, false, false, 1500), 6},
     };
     for (const Case &c : cases)
         EXPECT_EQ(nextTickMs(c.state), c.ms) << c.name;

@@ -109,7 +109,7 @@ TEST_F(Tick, AQuietWindowBegunUnderAnAlarmMessageHoldsTheChime)
 }
 
 // The tick plans its next wake-up from what is under way: the next whole
-// second at rest, the 200 ms step while the chime sounds. A tick the test
+// second at rest (a few ms past it), the 200 ms step while the chime sounds. A tick the test
 // drives leaves the stopped timer stopped.
 TEST_F(Tick, PlansTheNextWakeUpFromWhatIsUnderWay)
 {
@@ -121,8 +121,8 @@ TEST_F(Tick, PlansTheNextWakeUpFromWhatIsUnderWay)
         int intervalMs;
     };
     const Step steps[] = {
-        {"at rest, a quarter past the second", QTime(6, 59, 58, 250), 750},
-        {"at rest, just before the full hour", QTime(6, 59, 59, 990), 10},
+        {"at rest, a quarter past the second", QTime(6, 59, 58, 250), 755},
+        {"at rest, just before the full hour", QTime(6, 59, 59, 990), 15},
         {"the chime has begun", QTime(7, 0, 0, 4), 200},
         {"the chime goes on", QTime(7, 0, 0, 204), 200},
     };

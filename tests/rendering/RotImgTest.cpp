@@ -206,6 +206,48 @@ TEST_F(RotateImageTest, TransparentLeavesOutTheColourPixels)
     EXPECT_EQ(canvas.pixel(6, 6), colorToQRgb(color));
 }
 
+// A transparent hand is turned straight into the picture it is drawn from,
+// which is reused from turn to turn: at every angle, placed or centred, it
+// paints the turned picture without its fill and nothing of the turns
+// before, from a long footprint to a short one and back.
+TEST_F(RotateImageTest, TransparentTurnsLeaveNothingOfTheLastOne)
+{
+    QImage hand = numbered(9, 61);
+    for (int y = 0; y < hand.height(); ++y)
+        for (int x = 0; x < hand.width(); ++x)
+            if ((x + y) % 5 == 0 || x == 0)
+                hand.setPixel(x, y, colorToQRgb(kFill)); // fill inside the hand, and the key at bottom left
+    img.setColor(kFill);
+    img.setPicture(hand);
+    img.setTransparent(true);
+    const int S = uniqueSquareSide(hand.width(), hand.height());
+    img.resize(S, S);
+    const QRgb green = QColor(Qt::green).rgb();
+    for (bool center : {false, true}) {
+        img.setCenter(center);
+        for (double angle : {0.0, 45.0, 6.0, 90.0, 137.0, 180.0, 270.0, 301.0, 359.0, 12.0}) {
+            SCOPED_TRACE((center ? "centred at " : "placed at ") + std::to_string(angle));
+            img.setAngle(angle);
+            const QImage turned = rotateBitmap(hand, kFill, angle);
+            const QPoint at = center ? QPoint((S - turned.width()) / 2, (S - turned.height()) / 2) : QPoint(0, 0);
+            QImage canvas(S, S, QImage::Format_RGB32);
+            canvas.fill(green);
+            img.render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
+            int wrong = 0;
+            for (int y = 0; y < S; ++y)
+                for (int x = 0; x < S; ++x) {
+                    const QPoint p = QPoint(x, y) - at;
+                    const bool drawn = turned.rect().contains(p) && turned.pixel(p) != colorToQRgb(kFill);
+                    wrong += canvas.pixel(x, y) != (drawn ? turned.pixel(p) : green);
+                }
+            EXPECT_EQ(wrong, 0);
+            const QImage display = img.displayBitmap();
+            ASSERT_EQ(display.size(), QSize(S, S));
+            EXPECT_EQ(display.copy(QRect(at, turned.size())), turned);
+        }
+    }
+}
+
 TEST_F(RotateImageTest, StretchAndCenterPlaceTheSquare)
 {
     QImage src(10, 10, QImage::Format_RGB32);
