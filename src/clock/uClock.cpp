@@ -11,6 +11,8 @@
 #include "TrayIcon.h"
 #include "WindowSystem.h"
 
+#include <malloc.h>
+#include <QTimer>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -173,6 +175,9 @@ void TfClock::FormActivate()
     SkinRemoved = false;
     leaveStartFailure();
     keepOnScreen();
+    // Decoding, scaling and first painting the skins' pictures leave freed
+    // heap the allocator would keep all day: given back once the face shows.
+    QTimer::singleShot(1000, this, [] { malloc_trim(0); });
     emit activated();
 }
 
