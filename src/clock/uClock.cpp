@@ -155,8 +155,7 @@ void TfClock::FormActivate()
             t->OpenTable(Folders.own, t->TableName());
         TTable::removeStaleSuperJournals(Folders.own);
         LoadSettings();
-        AssembleFace();
-        BuildFace();
+        AssembleAndBuildFace();
     } catch (const std::exception &e) {
         showStartFailure(QString::fromUtf8(e.what()));
         throw;

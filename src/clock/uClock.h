@@ -50,6 +50,8 @@ public:
     // at full size and at SizeScale.
     void AssembleFace();
     void BuildFace();
+    // Both, as the start does them.
+    void AssembleAndBuildFace();
     void ArrangeHands();
     // The tick's alarm step: runs the check the alarm subsystem installs.
     void CheckAlarms();
@@ -139,7 +141,9 @@ private:
     void FormCreate(const QString &programFolder);
     void createTrayIcon();
     void createFace();
-    void buildFaceAt(int sizeScale, bool fullSize);
+    struct FaceParts;
+    FaceParts readFaceParts();
+    void buildFaceAt(int sizeScale, bool fullSize, const FaceParts &parts);
     void writeMask(const QImage &silhouette);
     QString settingsPath() const;
     // A window with no part on any screen comes back onto the nearest one.

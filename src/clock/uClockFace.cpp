@@ -94,16 +94,28 @@ void TfClock::AnimateFace()
     }
 }
 
+// What the face is built from: the pictures and places of the selected
+// skin parts, read and decoded once for any number of builds.
+struct TfClock::FaceParts
+{
+    QImage clock, dial, head, body, hour, minute, second;
+    FaceInput in;
+};
+
 void TfClock::AssembleFace()
 {
-    buildFaceAt(16, true);
+    buildFaceAt(16, true, readFaceParts());
 }
 
-void TfClock::BuildFace()
+void TfClock::BuildFace() { buildFaceAt(Settings.SizeScale, false, readFaceParts()); }
+
+void TfClock::AssembleAndBuildFace()
 {
-    imgAnim->hide();
-    buildFaceAt(Settings.SizeScale, false);
-    emit sizeScaleChanged();
+    // The start builds the face twice, at full size and at the chosen scale:
+    // from one reading of the tables, not two.
+    const FaceParts parts = readFaceParts();
+    buildFaceAt(16, true, parts);
+    buildFaceAt(Settings.SizeScale, false, parts);
 }
 
 void TfClock::writeMask(const QImage &silhouette)
@@ -114,7 +126,7 @@ void TfClock::writeMask(const QImage &silhouette)
         throw std::runtime_error(QString("Cannot create file %1").arg(path).toStdString());
 }
 
-void TfClock::buildFaceAt(int s, bool fullSize)
+TfClock::FaceParts TfClock::readFaceParts()
 {
     // A table without records gives an empty part; the face is built from
     // what there is.
@@ -136,22 +148,23 @@ void TfClock::buildFaceAt(int s, bool fullSize)
     const bool hasBody = current(SkinKind::Body);
     const bool hasHand = current(SkinKind::Hand);
 
-    const QImage clock = picture(tblClock, hasClock, "Image");
-    const QImage dial = picture(tblDial, hasDial, "Image");
-    const QImage head = picture(tblHead, hasHead, "Image");
-    const QImage body = picture(tblBody, hasBody, "Image");
-    const QImage hour = picture(tblHand, hasHand, "imgHour");
-    const QImage minute = picture(tblHand, hasHand, "imgMinute");
-    const QImage second = picture(tblHand, hasHand, "imgSecond");
+    FaceParts p;
+    p.clock = picture(tblClock, hasClock, "Image");
+    p.dial = picture(tblDial, hasDial, "Image");
+    p.head = picture(tblHead, hasHead, "Image");
+    p.body = picture(tblBody, hasBody, "Image");
+    p.hour = picture(tblHand, hasHand, "imgHour");
+    p.minute = picture(tblHand, hasHand, "imgMinute");
+    p.second = picture(tblHand, hasHand, "imgSecond");
 
-    FaceInput in;
-    in.clock = clock.size();
-    in.dial = dial.size();
-    in.head = head.size();
-    in.body = body.size();
-    in.hour = hour.size();
-    in.minute = minute.size();
-    in.second = second.size();
+    FaceInput &in = p.in;
+    in.clock = p.clock.size();
+    in.dial = p.dial.size();
+    in.head = p.head.size();
+    in.body = p.body.size();
+    in.hour = p.hour.size();
+    in.minute = p.minute.size();
+    in.second = p.second.size();
     in.clockLeft = integer(tblClock, hasClock, "Left");
     in.clockTop = integer(tblClock, hasClock, "Top");
     in.bodyLeft = integer(tblBody, hasBody, "BodyLeft");
@@ -161,6 +174,16 @@ void TfClock::buildFaceAt(int s, bool fullSize)
     in.headLeft = integer(tblHead, hasHead, "Left");
     in.headTop = integer(tblHead, hasHead, "Top");
     in.secHandOffset = integer(tblDial, hasDial, "SecHandOffset");
+    return p;
+}
+
+void TfClock::buildFaceAt(int s, bool fullSize, const FaceParts &parts)
+{
+    if (!fullSize)
+        imgAnim->hide();
+    const FaceInput &in = parts.in;
+    const QImage &clock = parts.clock, &dial = parts.dial, &head = parts.head, &body = parts.body;
+    const QImage &hour = parts.hour, &minute = parts.minute, &second = parts.second;
     const int built = fullSize ? s : fittingScale(in, s, largestScreen());
     const FaceLayout f = layoutFace(in, built);
 
@@ -206,6 +229,8 @@ void TfClock::buildFaceAt(int s, bool fullSize)
     imgDial->update();
     imgHead->update();
     imgBody->update();
+    if (!fullSize)
+        emit sizeScaleChanged();
 }
 
 void TfClock::ArrangeHands()
