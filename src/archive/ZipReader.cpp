@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLibrary>
 
 #include <zip.h>
 
@@ -14,9 +15,61 @@
 
 namespace {
 
+// libzip, opened with the first package rather than at start: the clock runs
+// all day and installs skins seldom; libzip brings libcrypto with it. The
+// header gives the functions' types.
+#define ZC_ZIP_FUNCTIONS(X) \
+    X(zip_open) \
+    X(zip_discard) \
+    X(zip_error_init_with_code) \
+    X(zip_error_fini) \
+    X(zip_error_strerror) \
+    X(zip_get_num_entries) \
+    X(zip_get_name) \
+    X(zip_stat_init) \
+    X(zip_stat_index) \
+    X(zip_get_error) \
+    X(zip_file_get_external_attributes) \
+    X(zip_fopen_index) \
+    X(zip_fclose) \
+    X(zip_fread) \
+    X(zip_file_get_error)
+
+struct ZipLibrary
+{
+#define ZC_POINTER(f) decltype(&::f) f = nullptr;
+    ZC_ZIP_FUNCTIONS(ZC_POINTER)
+#undef ZC_POINTER
+    QString missing; // what could not be loaded; empty when all is there
+};
+
+const ZipLibrary &zipLibrary()
+{
+    static const ZipLibrary api = [] {
+        ZipLibrary z;
+        QLibrary lib(QStringLiteral("zip"), 4); // never unloaded
+        if (!lib.load()) {
+            z.missing = lib.errorString();
+            return z;
+        }
+#define ZC_RESOLVE(f)                                                                                  \
+    z.f = reinterpret_cast<decltype(&::f)>(lib.resolve(#f));                                          \
+    if (!z.f && z.missing.isEmpty())                                                                  \
+        z.missing = QStringLiteral("%1 has no %2").arg(lib.fileName(), QStringLiteral(#f));
+        ZC_ZIP_FUNCTIONS(ZC_RESOLVE)
+#undef ZC_RESOLVE
+        return z;
+    }();
+    return api;
+}
+
+} // namespace
+
+namespace {
+
 QString libzipText(zip_error_t *error)
 {
-    return QString::fromLocal8Bit(zip_error_strerror(error));
+    return QString::fromLocal8Bit(zipLibrary().zip_error_strerror(error));
 }
 
 QString mib(quint64 bytes)
@@ -28,7 +81,7 @@ QString mib(quint64 bytes)
 
 void TZipReader::Discard::operator()(zip *z) const
 {
-    zip_discard(z);
+    zipLibrary().zip_discard(z);
 }
 
 TZipReader::TZipReader() = default;
@@ -57,15 +110,17 @@ void TZipReader::open(const QString &fileName)
     if (info.size() == 0)
         refuse("it is empty");
 
+    if (!zipLibrary().missing.isEmpty())
+        refuse(QString("ZIP archives cannot be read here (%1)").arg(zipLibrary().missing));
     int code = 0;
     // CHECKCONS makes libzip refuse duplicate names and local headers that
     // disagree with the central directory.
-    zip_t *z = zip_open(QFile::encodeName(fileName).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    zip_t *z = zipLibrary().zip_open(QFile::encodeName(fileName).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
     if (!z) {
         zip_error_t error;
-        zip_error_init_with_code(&error, code);
+        zipLibrary().zip_error_init_with_code(&error, code);
         const QString text = libzipText(&error);
-        zip_error_fini(&error);
+        zipLibrary().zip_error_fini(&error);
         switch (code) {
         case ZIP_ER_NOZIP:
             refuse(QString("it is not a ZIP archive, or it is truncated (%1)").arg(text));
@@ -121,9 +176,9 @@ QStringList TZipReader::entryNames() const
 {
     requireOpen();
     QStringList names;
-    const zip_int64_t count = zip_get_num_entries(m_zip.get(), 0);
+    const zip_int64_t count = zipLibrary().zip_get_num_entries(m_zip.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
-        const char *name = zip_get_name(m_zip.get(), zip_uint64_t(i), 0);
+        const char *name = zipLibrary().zip_get_name(m_zip.get(), zip_uint64_t(i), 0);
         names << (name ? QString::fromUtf8(name) : QString());
     }
     return names;
@@ -141,7 +196,7 @@ TZipReader::Plan TZipReader::plan() const
 {
     requireOpen();
     zip_t *z = m_zip.get();
-    const zip_int64_t count = zip_get_num_entries(z, 0);
+    const zip_int64_t count = zipLibrary().zip_get_num_entries(z, 0);
     if (count > kMaxEntries)
         refuse(QString("it holds %1 entries, more than %2").arg(count).arg(kMaxEntries));
 
@@ -150,9 +205,9 @@ TZipReader::Plan TZipReader::plan() const
     for (zip_int64_t i = 0; i < count; ++i) {
         const zip_uint64_t index = zip_uint64_t(i);
         zip_stat_t st;
-        zip_stat_init(&st);
-        if (zip_stat_index(z, index, 0, &st) != 0)
-            refuse(QString("entry %1 cannot be read (%2)").arg(i).arg(libzipText(zip_get_error(z))));
+        zipLibrary().zip_stat_init(&st);
+        if (zipLibrary().zip_stat_index(z, index, 0, &st) != 0)
+            refuse(QString("entry %1 cannot be read (%2)").arg(i).arg(libzipText(zipLibrary().zip_get_error(z))));
         const zip_uint64_t needed = ZIP_STAT_NAME | ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD |
                                     ZIP_STAT_ENCRYPTION_METHOD;
         if ((st.valid & needed) != needed)
@@ -161,7 +216,7 @@ TZipReader::Plan TZipReader::plan() const
 
         zip_uint8_t opsys = 0;
         zip_uint32_t attributes = 0;
-        zip_file_get_external_attributes(z, index, 0, &opsys, &attributes);
+        zipLibrary().zip_file_get_external_attributes(z, index, 0, &opsys, &attributes);
         const quint32 type = opsys == ZIP_OPSYS_UNIX ? (attributes >> 16) & S_IFMT : 0;
         if (isFolderEntryName(stored) || type == S_IFDIR)
             continue; // folders are never made
@@ -207,22 +262,22 @@ TZipReader::Plan TZipReader::plan() const
 
 void TZipReader::stage(const Entry &e, TStagedFile &out, const std::function<void(quint64)> &advance) const
 {
-    zip_file_t *in = zip_fopen_index(m_zip.get(), e.index, 0);
+    zip_file_t *in = zipLibrary().zip_fopen_index(m_zip.get(), e.index, 0);
     if (!in)
-        refuse(QString("the entry %1 cannot be opened (%2)").arg(e.name, libzipText(zip_get_error(m_zip.get()))));
+        refuse(QString("the entry %1 cannot be opened (%2)").arg(e.name, libzipText(zipLibrary().zip_get_error(m_zip.get()))));
     struct Close
     {
         zip_file_t *f;
-        ~Close() { zip_fclose(f); }
+        ~Close() { zipLibrary().zip_fclose(f); }
     } closer{in};
 
     static constexpr zip_uint64_t kChunk = 1 << 16;
     char buffer[kChunk];
     quint64 written = 0;
     for (;;) {
-        const zip_int64_t n = zip_fread(in, buffer, kChunk);
+        const zip_int64_t n = zipLibrary().zip_fread(in, buffer, kChunk);
         if (n < 0)
-            refuse(QString("the entry %1 is damaged (%2)").arg(e.name, libzipText(zip_file_get_error(in))));
+            refuse(QString("the entry %1 is damaged (%2)").arg(e.name, libzipText(zipLibrary().zip_file_get_error(in))));
         if (n == 0)
             break;
         // libzip hands out whatever the data inflates to; the declared size

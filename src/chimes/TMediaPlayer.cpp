@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QPointer>
 #include <QThread>
 
@@ -15,6 +16,61 @@
 #include <cmath>
 #include <limits>
 #include <map>
+
+namespace {
+
+// The sound libraries, opened at the first sound rather than at start: the
+// clock runs all day, mostly silent, and SDL_mixer brings some forty
+// libraries with it. The headers give the functions' types.
+#define ZC_SDL_FUNCTIONS(X)                                                                                   \
+    X(SDL_InitSubSystem) X(SDL_QuitSubSystem) X(SDL_SetHint) X(SDL_SetHintWithPriority) X(SDL_GetError)      \
+    X(SDL_GetCurrentAudioDriver) X(SDL_RWFromFile)
+#define ZC_MIXER_FUNCTIONS(X)                                                                                 \
+    X(Mix_Init) X(Mix_Quit) X(Mix_OpenAudio) X(Mix_CloseAudio) X(Mix_SetTimidityCfg) X(Mix_HookMusicFinished) \
+    X(Mix_HaltMusic) X(Mix_LoadMUSType_RW) X(Mix_MusicDuration) X(Mix_FreeMusic) X(Mix_PlayMusic)          \
+    X(Mix_SetMusicPosition) X(Mix_GetMusicPosition)
+
+struct SoundLibrary
+{
+#define ZC_POINTER(f) decltype(&::f) f = nullptr;
+    ZC_SDL_FUNCTIONS(ZC_POINTER)
+    ZC_MIXER_FUNCTIONS(ZC_POINTER)
+#undef ZC_POINTER
+    QString missing; // what could not be loaded; empty when all is there
+};
+
+SoundLibrary loadSoundLibrary(const QString &sdlName, const QString &mixerName)
+{
+    SoundLibrary api;
+    // Never unloaded: SDL's threads and hooks live as long as the program.
+    QLibrary sdl(sdlName, 0), mixer(mixerName, 0);
+    for (QLibrary *lib : {&sdl, &mixer})
+        if (!lib->load()) {
+            api.missing = lib->errorString();
+            return api;
+        }
+    auto resolve = [&api](QLibrary &lib, auto &pointer, const char *name) {
+        pointer = reinterpret_cast<std::remove_reference_t<decltype(pointer)>>(lib.resolve(name));
+        if (!pointer && api.missing.isEmpty())
+            api.missing = QStringLiteral("%1 has no %2").arg(lib.fileName(), QString::fromLatin1(name));
+    };
+#define ZC_RESOLVE_SDL(f) resolve(sdl, api.f, #f);
+#define ZC_RESOLVE_MIXER(f) resolve(mixer, api.f, #f);
+    ZC_SDL_FUNCTIONS(ZC_RESOLVE_SDL)
+    ZC_MIXER_FUNCTIONS(ZC_RESOLVE_MIXER)
+#undef ZC_RESOLVE_SDL
+#undef ZC_RESOLVE_MIXER
+    return api;
+}
+
+// Only called once audio is open, or to open it.
+const SoundLibrary &sound()
+{
+    static const SoundLibrary api = loadSoundLibrary(QStringLiteral("SDL2-2.0"), QStringLiteral("SDL2_mixer-2.0"));
+    return api;
+}
+
+} // namespace
 
 // Delivers SDL_mixer's end-of-music hook, which runs on SDL's audio thread,
 // to the player that started the sound, on the main thread.
@@ -93,22 +149,22 @@ void closeAudio()
     if (!d->audioOpen)
         return;
     d->playing.store(0);
-    Mix_HookMusicFinished(nullptr);
-    Mix_HaltMusic();
-    Mix_CloseAudio();
-    Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sound().Mix_HookMusicFinished(nullptr);
+    sound().Mix_HaltMusic();
+    sound().Mix_CloseAudio();
+    sound().Mix_Quit();
+    sound().SDL_QuitSubSystem(SDL_INIT_AUDIO);
     d->audioOpen = false;
     d->audioClosed = true;
 }
 
 bool tryOpenDevice()
 {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    if (sound().SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
-    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0)
+    if (sound().Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0)
         return true;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sound().SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
 }
 
@@ -119,27 +175,29 @@ void ensureAudio()
     MixerDispatch *d = MixerDispatch::instance();
     if (d->audioOpen)
         return;
+    if (!sound().missing.isEmpty())
+        throw EMCIDeviceError(QStringLiteral("No sound device could be opened: %1").arg(sound().missing));
     // SDL would take SIGINT and SIGTERM for an event queue nobody reads:
     // the program ends itself on those, also while a sound plays.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    sound().SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // FluidSynth reports no MIDI length and runs on after the end; Timidity
     // with freepats knows the length.
-    SDL_SetHint("SDL_MIXER_DISABLE_FLUIDSYNTH", "1");
+    sound().SDL_SetHint("SDL_MIXER_DISABLE_FLUIDSYNTH", "1");
     for (const char *cfg : {"/etc/timidity/freepats.cfg", "/usr/share/midi/freepats/freepats.cfg"})
         if (QFileInfo::exists(QString::fromLatin1(cfg))) {
-            Mix_SetTimidityCfg(cfg);
+            sound().Mix_SetTimidityCfg(cfg);
             break;
         }
-    Mix_Init(MIX_INIT_MID | MIX_INIT_MP3);
+    sound().Mix_Init(MIX_INIT_MID | MIX_INIT_MP3);
     if (!tryOpenDevice()) {
-        const QString reason = QString::fromUtf8(SDL_GetError());
-        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        const QString reason = QString::fromUtf8(sound().SDL_GetError());
+        sound().SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         if (!tryOpenDevice())
             throw EMCIDeviceError(QStringLiteral("No sound device could be opened: %1").arg(reason));
     }
-    const char *driver = SDL_GetCurrentAudioDriver();
+    const char *driver = sound().SDL_GetCurrentAudioDriver();
     d->dummy = driver && qstrcmp(driver, "dummy") == 0;
-    Mix_HookMusicFinished(musicFinishedHook);
+    sound().Mix_HookMusicFinished(musicFinishedHook);
     d->audioOpen = true;
     d->audioClosed = false;
     qAddPostRoutine(closeAudio);
@@ -152,7 +210,7 @@ void haltStream()
     if (!d->audioOpen)
         return;
     d->post(d->playing.exchange(0), TMediaPlayer::nvAborted);
-    Mix_HaltMusic();
+    sound().Mix_HaltMusic();
 }
 
 } // namespace
@@ -206,21 +264,21 @@ void TMediaPlayer::Open()
         throw EMCIDeviceError(QStringLiteral("Cannot open \"%1\": the MIDI file is damaged").arg(name));
     ensureAudio();
     const Mix_MusicType type = device == dtWaveAudio ? MUS_WAV : device == dtSequencer ? MUS_MID : MUS_MP3;
-    SDL_RWops *rw = SDL_RWFromFile(QFile::encodeName(name).constData(), "rb");
+    SDL_RWops *rw = sound().SDL_RWFromFile(QFile::encodeName(name).constData(), "rb");
     if (!rw)
-        throw EMCIDeviceError(QStringLiteral("Cannot open \"%1\": %2").arg(name, QString::fromUtf8(SDL_GetError())));
-    Mix_Music *music = Mix_LoadMUSType_RW(rw, type, SDL_TRUE);
+        throw EMCIDeviceError(QStringLiteral("Cannot open \"%1\": %2").arg(name, QString::fromUtf8(sound().SDL_GetError())));
+    Mix_Music *music = sound().Mix_LoadMUSType_RW(rw, type, SDL_TRUE);
     if (!music)
-        throw EMCIDeviceError(QStringLiteral("Cannot open \"%1\": %2").arg(name, QString::fromUtf8(Mix_GetError())));
-    const double seconds = Mix_MusicDuration(music);
+        throw EMCIDeviceError(QStringLiteral("Cannot open \"%1\": %2").arg(name, QString::fromUtf8(sound().SDL_GetError())));
+    const double seconds = sound().Mix_MusicDuration(music);
     if (!(seconds > 0.0)) {
-        Mix_FreeMusic(music);
+        sound().Mix_FreeMusic(music);
         throw EMCIDeviceError(QStringLiteral("Cannot open \"%1\": the length of the sound is unknown").arg(name));
     }
     // The length is what SDL makes of the declared data, which a damaged
     // header can make weeks long; the length in milliseconds must fit.
     if (seconds * 1000.0 > double(std::numeric_limits<int>::max())) {
-        Mix_FreeMusic(music);
+        sound().Mix_FreeMusic(music);
         throw EMCIDeviceError(QStringLiteral("Cannot open \"%1\": the file declares a sound of more than 24 days").arg(name));
     }
     m_music = music;
@@ -236,7 +294,7 @@ void TMediaPlayer::Close()
     if (isPlaying())
         haltStream();
     if (!MixerDispatch::instance()->audioClosed)
-        Mix_FreeMusic(m_music);
+        sound().Mix_FreeMusic(m_music);
     m_music = nullptr;
     m_openName.clear();
     m_length = 0;
@@ -263,21 +321,21 @@ void TMediaPlayer::Play()
     m_serial = serial;
     d->owners[serial] = this;
     d->playing.store(serial);
-    if (Mix_PlayMusic(m_music, 0) != 0) {
+    if (sound().Mix_PlayMusic(m_music, 0) != 0) {
         d->playing.store(0);
         d->owners.erase(serial);
         m_serial = 0;
-        throw EMCIDeviceError(QStringLiteral("Cannot play \"%1\": %2").arg(m_openName, QString::fromUtf8(Mix_GetError())));
+        throw EMCIDeviceError(QStringLiteral("Cannot play \"%1\": %2").arg(m_openName, QString::fromUtf8(sound().SDL_GetError())));
     }
     if (m_position > 0.0)
-        Mix_SetMusicPosition(m_position);
+        sound().Mix_SetMusicPosition(m_position);
 }
 
 void TMediaPlayer::Stop()
 {
     if (!isPlaying())
         return;
-    const double pos = Mix_GetMusicPosition(m_music);
+    const double pos = sound().Mix_GetMusicPosition(m_music);
     haltStream();
     m_position = pos > 0.0 ? pos : 0.0;
 }

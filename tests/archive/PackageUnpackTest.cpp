@@ -1,3 +1,4 @@
+#include "MappedFiles.h"
 #include "PackageUnpack.h"
 #include "SkinPackageError.h"
 #include "TempFolder.h"
@@ -19,6 +20,19 @@ void zipUp(const QString &work, const QString &zip, const QStringList &entries)
 }
 
 } // namespace
+
+// Skins are installed seldom: libzip, and the libcrypto it brings, are
+// loaded with the first package, not with the clock.
+TEST(PackageUnpack, LibzipLoadsWithTheFirstPackage)
+{
+    TempFolder work, out;
+    work.write("Skins.db", "catalogue");
+    zipUp(work.path(), work.file("pack.zip"), {"Skins.db"});
+    EXPECT_FALSE(isMapped("libzip.so"));
+    unpackPackage(work.file("pack.zip"), out.path(), {}, [](int) {});
+    EXPECT_EQ(out.read("Skins.db"), "catalogue");
+    EXPECT_TRUE(isMapped("libzip.so"));
+}
 
 TEST(PackageUnpack, EntriesLandUnderBareNamesAndReplaceOldFiles)
 {

@@ -1,3 +1,4 @@
+#include "MappedFiles.h"
 #include "SoundFiles.h"
 #include "TMediaPlayer.h"
 #include "TempFolder.h"
@@ -68,6 +69,24 @@ TEST(Player, OpenClosesThePreviousFileAndTakesTheNewLength)
     EXPECT_FALSE(player.isPlaying());
     ASSERT_TRUE(spy.wait(2000));
     EXPECT_EQ(spy.at(0).at(0).value<TMediaPlayer::TMPNotifyValues>(), TMediaPlayer::nvAborted);
+}
+
+// The clock runs all day, mostly silent: SDL_mixer and the forty libraries
+// it brings are loaded by the first sound, not at start. A file refused
+// before it reaches the mixer loads nothing either.
+TEST(Player, TheSoundLibrariesLoadWithTheFirstSound)
+{
+    TempFolder folder;
+    SoundFiles::write(folder.path(), "tone.wav", SoundFiles::wave(100));
+    TMediaPlayer player;
+    player.FileName = folder.file("missing.wav");
+    EXPECT_THROW(player.Open(), EMCIDeviceError);
+    EXPECT_FALSE(isMapped("libSDL2_mixer")) << "before any sound";
+    EXPECT_FALSE(isMapped("libSDL2-2.0"));
+    player.FileName = folder.file("tone.wav");
+    player.Open();
+    EXPECT_NEAR(player.Length(), 100, 5);
+    EXPECT_TRUE(isMapped("libSDL2_mixer"));
 }
 
 struct BadFile
