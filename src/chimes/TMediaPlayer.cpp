@@ -1,16 +1,13 @@
 #include "TMediaPlayer.h"
 #include "SoundFileCheck.h"
+#include "SoundLibrary.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QPointer>
 #include <QThread>
-
-#include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <atomic>
 #include <cmath>
@@ -19,54 +16,10 @@
 
 namespace {
 
-// The sound libraries, opened at the first sound rather than at start: the
-// clock runs all day, mostly silent, and SDL_mixer brings some forty
-// libraries with it. The headers give the functions' types.
-#define ZC_SDL_FUNCTIONS(X)                                                                                   \
-    X(SDL_InitSubSystem) X(SDL_QuitSubSystem) X(SDL_SetHint) X(SDL_SetHintWithPriority) X(SDL_GetError)      \
-    X(SDL_GetCurrentAudioDriver) X(SDL_RWFromFile)
-#define ZC_MIXER_FUNCTIONS(X)                                                                                 \
-    X(Mix_Init) X(Mix_Quit) X(Mix_OpenAudio) X(Mix_CloseAudio) X(Mix_SetTimidityCfg) X(Mix_HookMusicFinished) \
-    X(Mix_HaltMusic) X(Mix_LoadMUSType_RW) X(Mix_MusicDuration) X(Mix_FreeMusic) X(Mix_PlayMusic)          \
-    X(Mix_SetMusicPosition) X(Mix_GetMusicPosition)
-
-struct SoundLibrary
-{
-#define ZC_POINTER(f) decltype(&::f) f = nullptr;
-    ZC_SDL_FUNCTIONS(ZC_POINTER)
-    ZC_MIXER_FUNCTIONS(ZC_POINTER)
-#undef ZC_POINTER
-    QString missing; // what could not be loaded; empty when all is there
-};
-
-SoundLibrary loadSoundLibrary(const QString &sdlName, const QString &mixerName)
-{
-    SoundLibrary api;
-    // Never unloaded: SDL's threads and hooks live as long as the program.
-    QLibrary sdl(sdlName, 0), mixer(mixerName, 0);
-    for (QLibrary *lib : {&sdl, &mixer})
-        if (!lib->load()) {
-            api.missing = lib->errorString();
-            return api;
-        }
-    auto resolve = [&api](QLibrary &lib, auto &pointer, const char *name) {
-        pointer = reinterpret_cast<std::remove_reference_t<decltype(pointer)>>(lib.resolve(name));
-        if (!pointer && api.missing.isEmpty())
-            api.missing = QStringLiteral("%1 has no %2").arg(lib.fileName(), QString::fromLatin1(name));
-    };
-#define ZC_RESOLVE_SDL(f) resolve(sdl, api.f, #f);
-#define ZC_RESOLVE_MIXER(f) resolve(mixer, api.f, #f);
-    ZC_SDL_FUNCTIONS(ZC_RESOLVE_SDL)
-    ZC_MIXER_FUNCTIONS(ZC_RESOLVE_MIXER)
-#undef ZC_RESOLVE_SDL
-#undef ZC_RESOLVE_MIXER
-    return api;
-}
-
-// Only called once audio is open, or to open it.
+// Only called once audio is open, or to open it: the first call loads.
 const SoundLibrary &sound()
 {
-    static const SoundLibrary api = loadSoundLibrary(QStringLiteral("SDL2-2.0"), QStringLiteral("SDL2_mixer-2.0"));
+    static const SoundLibrary api = SoundLibrary::load(QStringLiteral("SDL2-2.0"), QStringLiteral("SDL2_mixer-2.0"));
     return api;
 }
 
@@ -175,8 +128,7 @@ void ensureAudio()
     MixerDispatch *d = MixerDispatch::instance();
     if (d->audioOpen)
         return;
-    if (!sound().missing.isEmpty())
-        throw EMCIDeviceError(QStringLiteral("No sound device could be opened: %1").arg(sound().missing));
+    sound().require();
     // SDL would take SIGINT and SIGTERM for an event queue nobody reads:
     // the program ends itself on those, also while a sound plays.
     sound().SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
