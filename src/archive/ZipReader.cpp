@@ -2,74 +2,20 @@
 #include "EntryName.h"
 #include "SkinPackageError.h"
 #include "StagedFile.h"
+#include "ZipLibrary.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QLibrary>
-
-#include <zip.h>
 
 #include <sys/stat.h>
 
 namespace {
 
-// libzip, opened with the first package rather than at start: the clock runs
-// all day and installs skins seldom; libzip brings libcrypto with it. The
-// header gives the functions' types.
-#define ZC_ZIP_FUNCTIONS(X) \
-    X(zip_open) \
-    X(zip_discard) \
-    X(zip_error_init_with_code) \
-    X(zip_error_fini) \
-    X(zip_error_strerror) \
-    X(zip_get_num_entries) \
-    X(zip_get_name) \
-    X(zip_stat_init) \
-    X(zip_stat_index) \
-    X(zip_get_error) \
-    X(zip_file_get_external_attributes) \
-    X(zip_fopen_index) \
-    X(zip_fclose) \
-    X(zip_fread) \
-    X(zip_file_get_error)
-
-struct ZipLibrary
+QString libzipText(const ZipLibrary &api, zip_error_t *error)
 {
-#define ZC_POINTER(f) decltype(&::f) f = nullptr;
-    ZC_ZIP_FUNCTIONS(ZC_POINTER)
-#undef ZC_POINTER
-    QString missing; // what could not be loaded; empty when all is there
-};
-
-const ZipLibrary &zipLibrary()
-{
-    static const ZipLibrary api = [] {
-        ZipLibrary z;
-        QLibrary lib(QStringLiteral("zip"), 4); // never unloaded
-        if (!lib.load()) {
-            z.missing = lib.errorString();
-            return z;
-        }
-#define ZC_RESOLVE(f)                                                                                  \
-    z.f = reinterpret_cast<decltype(&::f)>(lib.resolve(#f));                                          \
-    if (!z.f && z.missing.isEmpty())                                                                  \
-        z.missing = QStringLiteral("%1 has no %2").arg(lib.fileName(), QStringLiteral(#f));
-        ZC_ZIP_FUNCTIONS(ZC_RESOLVE)
-#undef ZC_RESOLVE
-        return z;
-    }();
-    return api;
-}
-
-} // namespace
-
-namespace {
-
-QString libzipText(zip_error_t *error)
-{
-    return QString::fromLocal8Bit(zipLibrary().zip_error_strerror(error));
+    return QString::fromLocal8Bit(api.zip_error_strerror(error));
 }
 
 QString mib(quint64 bytes)
@@ -81,10 +27,19 @@ QString mib(quint64 bytes)
 
 void TZipReader::Discard::operator()(zip *z) const
 {
-    zipLibrary().zip_discard(z);
+    api->zip_discard(z);
 }
 
 TZipReader::TZipReader() = default;
+TZipReader::TZipReader(const ZipLibrary &library)
+    : m_library(&library)
+{
+}
+
+const ZipLibrary &TZipReader::library() const
+{
+    return m_library ? *m_library : ZipLibrary::installed();
+}
 TZipReader::~TZipReader() = default;
 
 QString TZipReader::packageName() const
@@ -110,17 +65,17 @@ void TZipReader::open(const QString &fileName)
     if (info.size() == 0)
         refuse("it is empty");
 
-    if (!zipLibrary().missing.isEmpty())
-        refuse(QString("ZIP archives cannot be read here (%1)").arg(zipLibrary().missing));
+    if (!library().missing.isEmpty())
+        refuse(QString("ZIP archives cannot be read here (%1)").arg(library().missing));
     int code = 0;
     // CHECKCONS makes libzip refuse duplicate names and local headers that
     // disagree with the central directory.
-    zip_t *z = zipLibrary().zip_open(QFile::encodeName(fileName).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    zip_t *z = library().zip_open(QFile::encodeName(fileName).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
     if (!z) {
         zip_error_t error;
-        zipLibrary().zip_error_init_with_code(&error, code);
-        const QString text = libzipText(&error);
-        zipLibrary().zip_error_fini(&error);
+        library().zip_error_init_with_code(&error, code);
+        const QString text = libzipText(library(), &error);
+        library().zip_error_fini(&error);
         switch (code) {
         case ZIP_ER_NOZIP:
             refuse(QString("it is not a ZIP archive, or it is truncated (%1)").arg(text));
@@ -133,7 +88,7 @@ void TZipReader::open(const QString &fileName)
             refuse(QString("the archive cannot be read (%1)").arg(text));
         }
     }
-    m_zip.reset(z);
+    m_zip = std::unique_ptr<zip, Discard>(z, Discard(&library()));
 }
 
 void TZipReader::close()
@@ -176,9 +131,9 @@ QStringList TZipReader::entryNames() const
 {
     requireOpen();
     QStringList names;
-    const zip_int64_t count = zipLibrary().zip_get_num_entries(m_zip.get(), 0);
+    const zip_int64_t count = library().zip_get_num_entries(m_zip.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
-        const char *name = zipLibrary().zip_get_name(m_zip.get(), zip_uint64_t(i), 0);
+        const char *name = library().zip_get_name(m_zip.get(), zip_uint64_t(i), 0);
         names << (name ? QString::fromUtf8(name) : QString());
     }
     return names;
@@ -196,7 +151,7 @@ TZipReader::Plan TZipReader::plan() const
 {
     requireOpen();
     zip_t *z = m_zip.get();
-    const zip_int64_t count = zipLibrary().zip_get_num_entries(z, 0);
+    const zip_int64_t count = library().zip_get_num_entries(z, 0);
     if (count > kMaxEntries)
         refuse(QString("it holds %1 entries, more than %2").arg(count).arg(kMaxEntries));
 
@@ -205,9 +160,9 @@ TZipReader::Plan TZipReader::plan() const
     for (zip_int64_t i = 0; i < count; ++i) {
         const zip_uint64_t index = zip_uint64_t(i);
         zip_stat_t st;
-        zipLibrary().zip_stat_init(&st);
-        if (zipLibrary().zip_stat_index(z, index, 0, &st) != 0)
-            refuse(QString("entry %1 cannot be read (%2)").arg(i).arg(libzipText(zipLibrary().zip_get_error(z))));
+        library().zip_stat_init(&st);
+        if (library().zip_stat_index(z, index, 0, &st) != 0)
+            refuse(QString("entry %1 cannot be read (%2)").arg(i).arg(libzipText(library(), library().zip_get_error(z))));
         const zip_uint64_t needed = ZIP_STAT_NAME | ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD |
                                     ZIP_STAT_ENCRYPTION_METHOD;
         if ((st.valid & needed) != needed)
@@ -216,7 +171,7 @@ TZipReader::Plan TZipReader::plan() const
 
         zip_uint8_t opsys = 0;
         zip_uint32_t attributes = 0;
-        zipLibrary().zip_file_get_external_attributes(z, index, 0, &opsys, &attributes);
+        library().zip_file_get_external_attributes(z, index, 0, &opsys, &attributes);
         const quint32 type = opsys == ZIP_OPSYS_UNIX ? (attributes >> 16) & S_IFMT : 0;
         if (isFolderEntryName(stored) || type == S_IFDIR)
             continue; // folders are never made
@@ -262,22 +217,23 @@ TZipReader::Plan TZipReader::plan() const
 
 void TZipReader::stage(const Entry &e, TStagedFile &out, const std::function<void(quint64)> &advance) const
 {
-    zip_file_t *in = zipLibrary().zip_fopen_index(m_zip.get(), e.index, 0);
+    zip_file_t *in = library().zip_fopen_index(m_zip.get(), e.index, 0);
     if (!in)
-        refuse(QString("the entry %1 cannot be opened (%2)").arg(e.name, libzipText(zipLibrary().zip_get_error(m_zip.get()))));
+        refuse(QString("the entry %1 cannot be opened (%2)").arg(e.name, libzipText(library(), library().zip_get_error(m_zip.get()))));
     struct Close
     {
+        const ZipLibrary &api;
         zip_file_t *f;
-        ~Close() { zipLibrary().zip_fclose(f); }
-    } closer{in};
+        ~Close() { api.zip_fclose(f); }
+    } closer{library(), in};
 
     static constexpr zip_uint64_t kChunk = 1 << 16;
     char buffer[kChunk];
     quint64 written = 0;
     for (;;) {
-        const zip_int64_t n = zipLibrary().zip_fread(in, buffer, kChunk);
+        const zip_int64_t n = library().zip_fread(in, buffer, kChunk);
         if (n < 0)
-            refuse(QString("the entry %1 is damaged (%2)").arg(e.name, libzipText(zipLibrary().zip_file_get_error(in))));
+            refuse(QString("the entry %1 is damaged (%2)").arg(e.name, libzipText(library(), library().zip_file_get_error(in))));
         if (n == 0)
             break;
         // libzip hands out whatever the data inflates to; the declared size

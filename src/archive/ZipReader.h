@@ -7,6 +7,7 @@
 #include <memory>
 
 struct zip;
+struct ZipLibrary;
 class TStagedFile;
 
 // Reads a ZIP package from outside and unpacks its entries into one base
@@ -36,7 +37,8 @@ class TStagedFile;
 // full or read-only disk cannot cause one; the base folder vanishing can)
 // leaves the entries renamed before it in place.
 //
-// Every failure throws ESkinPackage with a message that names the package.
+// Every failure throws ESkinPackage with a message that names the package,
+// also a libzip that is missing or lacks a function the reader calls.
 class TZipReader
 {
 public:
@@ -47,7 +49,10 @@ public:
     static constexpr quint64 kRatioFreeBytes = 1024 * 1024;
     static constexpr int kMaxEntries = 10000;
 
+    // Reads with libzip.so.4, opened by the first open().
     TZipReader();
+    // Reads with the given library, which must outlive the reader.
+    explicit TZipReader(const ZipLibrary &library);
     ~TZipReader();
     TZipReader(const TZipReader &) = delete;
     TZipReader &operator=(const TZipReader &) = delete;
@@ -100,11 +105,16 @@ private:
     void requireOpen() const;
     [[noreturn]] void refuse(const QString &why) const;
     QString packageName() const;
+    const ZipLibrary &library() const;
 
     struct Discard
     {
+        Discard() : api(nullptr) {}
+        explicit Discard(const ZipLibrary *library) : api(library) {}
+        const ZipLibrary *api;
         void operator()(zip *z) const;
     };
+    const ZipLibrary *m_library = nullptr; // null: the installed one
     std::unique_ptr<zip, Discard> m_zip;
     QString m_fileName;
     QString m_baseFolder;
