@@ -50,7 +50,7 @@ public:
     // at full size and at SizeScale.
     void AssembleFace();
     void BuildFace();
-    // Both, as the start does them.
+    // What both leave, as the start builds it: the face at SizeScale alone.
     void AssembleAndBuildFace();
     void ArrangeHands();
     // The tick's alarm step: runs the check the alarm subsystem installs.

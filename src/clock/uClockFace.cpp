@@ -111,11 +111,13 @@ void TfClock::BuildFace() { buildFaceAt(Settings.SizeScale, false, readFaceParts
 
 void TfClock::AssembleAndBuildFace()
 {
-    // The start builds the face twice, at full size and at the chosen scale:
-    // from one reading of the tables, not two.
+    // The face at full size would at once be replaced by the face at the
+    // chosen scale: at the start only that one is built, with the fade
+    // level the full-size face would have left.
     const FaceParts parts = readFaceParts();
-    buildFaceAt(16, true, parts);
     buildFaceAt(Settings.SizeScale, false, parts);
+    if (!parts.clock.isNull())
+        setTransparency(0);
 }
 
 void TfClock::writeMask(const QImage &silhouette)

@@ -7,7 +7,9 @@ void SkinSelection::selectByName(const std::array<QString, kSkinKinds> &wanted) 
         const SkinPart &p = m_parts[size_t(i)];
         p.table->FindKey(wanted[size_t(i)]);
         *p.recNo = p.table->RecNo();
-        *p.name = p.table->RecordCount() > 0 ? p.table->FieldByName("Name").asString() : wanted[size_t(i)];
+        // Found by name, so the key is the name: the record itself, with
+        // its pictures, is read only when the face is built.
+        *p.name = p.table->RecordCount() > 0 ? p.table->currentKey() : wanted[size_t(i)];
     }
 }
 

@@ -279,6 +279,13 @@ bool TTable::FindKey(const QString &key)
     return true;
 }
 
+QString TTable::currentKey() const
+{
+    if (m_keyIndex < 0 || m_state == State::Insert || m_pos < 0 || m_pos >= m_keys.size())
+        return QString();
+    return QString::fromUtf8(m_keys[m_pos]);
+}
+
 void TTable::loadCurrent()
 {
     if (m_currentLoaded)

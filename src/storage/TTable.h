@@ -41,6 +41,10 @@ public:
     State state() const { return m_state; }
 
     bool FindKey(const QString &key);
+    // The key of the current record as stored, from the cursor's order:
+    // known without reading the record and its pictures. Empty without a
+    // current record or a key.
+    QString currentKey() const;
     void First();
     void Next();
     void Prior();

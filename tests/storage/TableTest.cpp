@@ -112,6 +112,25 @@ TEST_F(TableFixture, EditChangingTheKeyMovesTheRecord)
     EXPECT_EQ(names(dial), QStringList({"b", "c", "z"}));
 }
 
+TEST_F(TableFixture, CurrentKeyIsTheStoredKeyOfTheRecordUnderTheCursor)
+{
+    EXPECT_EQ(dial.currentKey(), QString()) << "empty table";
+    for (const char *n : {"b", "Zoë", "a", ""})
+        addDial(QString::fromUtf8(n));
+    for (dial.First(); !dial.Eof(); dial.Next())
+        EXPECT_EQ(dial.currentKey(), dial.FieldByName("Name").asString());
+
+    ASSERT_TRUE(dial.FindKey("a"));
+    dial.Edit();
+    dial.FieldByName("Name").setAsString("c");
+    EXPECT_EQ(dial.currentKey(), "a") << "not posted yet";
+    dial.Post();
+    EXPECT_EQ(dial.currentKey(), "c") << "moved with its record";
+    dial.Append();
+    EXPECT_EQ(dial.currentKey(), QString()) << "a record being inserted has none yet";
+    dial.Cancel();
+}
+
 TEST_F(TableFixture, WritingOutsideEditModeFails)
 {
     addDial("a");
