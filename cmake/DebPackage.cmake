@@ -18,11 +18,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://zindleclock.example.org")
 # Libraries from the binary; what it only loads at run time is named here:
-# the SVG icon engine, SDL_mixer (opened by the first sound; its length and
-# position calls came with 2.6), libzip (opened by the first package), MIDI through Timidity's patches, and the
-# Wayland platform for sessions without XWayland.
+# SDL_mixer (opened by the first sound; its length and position calls came
+# with 2.6), libzip (opened by the first package), MIDI through Timidity's
+# patches, and the Wayland platform for sessions without XWayland. The icon
+# ships as pictures: no SVG engine is needed.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, libsdl2-mixer-2.0-0 (>= 2.6.0), libzip4 (>= 1.7.3)")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-mixer-2.0-0 (>= 2.6.0), libzip4 (>= 1.7.3)")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "timidity, freepats, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)

@@ -6,6 +6,7 @@
 #include "MessageBoxes.h"
 #include "MediaPlayerSound.h"
 #include "OnScreen.h"
+#include "ProgramIcon.h"
 #include "StartFailurePanel.h"
 #include "TickRules.h"
 #include "TrayIcon.h"
@@ -102,7 +103,8 @@ void TfClock::FormCreate(const QString &programFolder)
 
 void TfClock::createTrayIcon()
 {
-    const QIcon icon(ProgramFolder + "zindleclock.svg");
+    // Pictures made by the build, not the SVG drawing: see ProgramIcon.
+    const QIcon icon = ProgramIcon::load(ProgramFolder);
     setWindowIcon(icon);
     // Every dialog and message box carries the clock's icon too.
     QGuiApplication::setWindowIcon(icon);

@@ -1,5 +1,6 @@
 #include "SkinRules.h"
 #include "ClockFolders.h"
+#include "ProgramIcon.h"
 
 #include <QDir>
 
@@ -106,6 +107,7 @@ QStringList protectedFileNames()
 {
     QStringList names = {"ZindleClock", "ZindleClock.ini", "mask_fClock.bmp", "coord.ini", "ZindleClock.html",
                          "zindleclock.desktop", "zindleclock.svg", ClockFolders::kInstalledMarker};
+    names << ProgramIcon::fileNames();
     for (const QString &t : kOwnTables)
         for (const char *suffix : {".db", ".db-journal", ".db-wal", ".db-shm", ".bak"})
             names << t + suffix;

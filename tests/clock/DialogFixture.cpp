@@ -1,6 +1,7 @@
 #include "DialogFixture.h"
 #include "ClockAlarms.h"
 #include "DateTime.h"
+#include "ProgramIcon.h"
 #include "SkinDialogsFor.h"
 #include "uAbout.h"
 #include "uAlarmMessage.h"
@@ -42,7 +43,9 @@ DialogFixture::DialogFixture() : systemClock(FakeSystemClock::nanosOf(QDateTime(
         folder.addItem(t, "Pocket Watch", solid(40, 40, Qt::darkYellow), "A gold pocket watch.");
     folder.addProduct({"Zindle Clock", "(c) The Zindle Clock developers", "(c) Partner", "https://zindle.example",
                        "https://partner.example", "Partner", "https://zindle.example/skins"});
-    QFile::copy(sourceDir() + "data/desktop/zindleclock.svg", folder.file("zindleclock.svg"));
+    // The icon's pictures as the build makes them.
+    for (const QString &name : ProgramIcon::fileNames())
+        QFile::copy(programDir() + name, folder.file(name));
     QDir(folder.path()).mkdir("skins");
     folder.write("skins/Zindle Sampler.zip", "listed only");
     {

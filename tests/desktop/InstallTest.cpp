@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -91,6 +92,13 @@ TEST_F(Installed, TheLauncherAndTheDesktopEntryStartTheInstalledProgram)
     EXPECT_FALSE(entry.contains("/usr/local"));
     EXPECT_TRUE(QFileInfo::exists(prefix.file("lib/zindleclock/INSTALLED")));
     EXPECT_TRUE(QFileInfo::exists(prefix.file("share/icons/hicolor/scalable/apps/zindleclock.svg")));
+    // The icon theme's pictures, and the program's own up to 64.
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString theme = prefix.file(QString("share/icons/hicolor/%1x%1/apps/zindleclock.png").arg(size));
+        EXPECT_EQ(QImageReader(theme, "png").size(), QSize(size, size)) << theme.toStdString();
+        const QString own = prefix.file(QString("lib/zindleclock/zindleclock-%1.png").arg(size));
+        EXPECT_EQ(QFileInfo::exists(own), size <= 64) << own.toStdString();
+    }
 }
 
 TEST_F(Installed, TwoUsersKeepTheirOwnFilesAndTheInstallStaysAsItWas)

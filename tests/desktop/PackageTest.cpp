@@ -111,12 +111,16 @@ TEST_F(Package, NameContentsAndDependencies)
         "./usr/lib/zindleclock/skins/",
         "./usr/share/applications/zindleclock.desktop",
         "./usr/share/icons/hicolor/scalable/apps/zindleclock.svg",
+        "./usr/lib/zindleclock/zindleclock-16.png",
+        "./usr/lib/zindleclock/zindleclock-64.png",
         "./usr/share/metainfo/org.example.zindleclock.metainfo.xml",
         "./usr/share/man/man1/zindleclock.1.gz",
         "./usr/share/doc/zindleclock/copyright",
     };
     for (const char *path : wanted)
         EXPECT_TRUE(entries.contains(path)) << path;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        EXPECT_TRUE(entries.contains(QString("./usr/share/icons/hicolor/%1x%1/apps/zindleclock.png").arg(size))) << size;
     for (const char *table : {"Clock", "Dial", "Hand", "Body", "Head", "Alarm", "Alarm2", "Skins", "Product", "Time"})
         EXPECT_EQ(entries.value(QString("./usr/lib/zindleclock/%1.db").arg(table)), "-rw-r--r--") << table;
     EXPECT_EQ(entries.value("./usr/lib/zindleclock/ZindleClock"), "-rwxr-xr-x");
@@ -124,6 +128,7 @@ TEST_F(Package, NameContentsAndDependencies)
     // there (settings, outline, journals, unpacked skins) goes along.
     const QRegularExpression shipped("^\\./usr/lib/zindleclock/((Clock|Dial|Hand|Body|Head|Alarm|Alarm2|Skins|Product|"
                                      "Time)\\.db|ZindleClock|ZindleClock\\.html|zindleclock\\.svg|"
+                                     "zindleclock-(16|22|24|32|48|64)\\.png|"
                                      "zindleclock\\.desktop|INSTALLED|(voice|chimes|sound|skins)/[^/]*)?$");
     for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
         if (it.key().startsWith("./usr/lib/zindleclock")) {
@@ -137,6 +142,8 @@ TEST_F(Package, NameContentsAndDependencies)
     // the package for SDL_mixer and libzip, which it opens when first needed.
     for (const char *lib : {"libqt6widgets6 (", "libsdl2-mixer-2.0-0 (", "libsqlite3-0 (", "libzip4 (", "libc6 ("})
         EXPECT_TRUE(depends.output.contains(lib)) << lib << " in " << depends.output.toStdString();
+    // The icon is shipped as pictures: nothing draws SVG at run time.
+    EXPECT_FALSE(depends.output.contains("libqt6svg6")) << depends.output.toStdString();
 }
 
 TEST_F(Package, DebiansToolsFindNoFault)
@@ -187,6 +194,9 @@ TEST_F(Package, UnpackedItStartsForAnUnprivilegedUser)
         EXPECT_GT(g.width(), 100);
         EXPECT_GT(g.height(), 100);
         EXPECT_LT(g.width(), 640) << "the window took the outline's size";
+        const QList<QSize> icon = XWindows::iconSizes(display, w);
+        EXPECT_EQ(icon, (QList<QSize>{{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}}))
+            << "the icon's pictures from the installed program folder";
     }
     EXPECT_TRUE(QFileInfo::exists(user.home() + "/.local/share/zindleclock/mask_fClock.bmp"));
     clock.kill();

@@ -2,6 +2,7 @@
 
 #include <QThread>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
 
@@ -77,6 +78,29 @@ QRect geometry(Display *display, Window window)
     ::Window child;
     XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
     return {x, y, a.width, a.height};
+}
+
+QList<QSize> iconSizes(Display *display, Window window)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    QList<QSize> sizes;
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0, 1 << 24, False,
+                           XA_CARDINAL, &type, &format, &count, &after, &data) != Success || !data)
+        return sizes;
+    // 32-bit items come as longs: width, height, then width x height pixels, for each picture.
+    const long *items = reinterpret_cast<const long *>(data);
+    for (unsigned long i = 0; format == 32 && i + 2 <= count;) {
+        const long w = items[i], h = items[i + 1];
+        if (w <= 0 || h <= 0 || i + 2 + w * h > count)
+            break;
+        sizes << QSize(int(w), int(h));
+        i += 2 + w * h;
+    }
+    XFree(data);
+    return sizes;
 }
 
 void move(Display *display, Window window, int x, int y)

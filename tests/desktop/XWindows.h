@@ -1,5 +1,7 @@
 #pragma once
+#include <QList>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 // Xlib's types without its macros (None, Bool, Status), which clash with
@@ -25,6 +27,8 @@ Window waitFor(Display *display, const QString &name, int seconds);
 QRect geometry(Display *display, Window window);
 // The number of rectangles of its bounding shape (1 for an unshaped one).
 int shapeRectangles(Display *display, Window window);
+// The sizes of the icon pictures it offers the window manager (_NET_WM_ICON).
+QList<QSize> iconSizes(Display *display, Window window);
 // Moves it as a window manager would.
 void move(Display *display, Window window, int x, int y);
 // Asks it to close, as a window manager's close button does.

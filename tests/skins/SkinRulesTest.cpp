@@ -100,8 +100,10 @@ TEST(ProtectedFiles, TheProgramsOwnFilesAndTheirSidecars)
     for (const char *name : {"ZindleClock", "zindleclock", "ZindleClock.ini", "mask_fClock.bmp", "coord.ini",
                              "ZindleClock.html", "zindleclock.desktop", "Clock.db", "clock.DB", "Alarm2.db",
                              "Product.db", "Time.db", "Clock.db-journal", "Dial.db-wal", "Hand.bak", "Hand.db.bak",
-                             "Skins.db-journal", "Skins.db-wal", "INSTALLED", "installed"})
+                             "Skins.db-journal", "Skins.db-wal", "INSTALLED", "installed", "zindleclock.svg",
+                             "zindleclock-16.png", "ZindleClock-64.PNG"})
         EXPECT_TRUE(isProtectedFile(name)) << name;
-    for (const char *name : {"Skins.db", "dial006.bmp", "Clocks.db", "readme.txt", "ZindleClock2.ini"})
+    for (const char *name : {"Skins.db", "dial006.bmp", "Clocks.db", "readme.txt", "ZindleClock2.ini", "zindleclock-20.png",
+                             "zindleclock.png"})
         EXPECT_FALSE(isProtectedFile(name)) << name;
 }

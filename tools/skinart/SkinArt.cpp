@@ -12,7 +12,25 @@
 
 namespace SkinArt {
 
-QImage renderSvg(const QByteArray &svg, int width, int height, QRgb key, bool avoidWhite)
+namespace {
+
+// Reads an SVG file for one of the renderers, naming the file in any error.
+template <typename Render>
+QImage renderFile(const QString &path, Render render)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw SkinArtError("Cannot open skin picture " + path.toStdString());
+    try {
+        return render(f.readAll());
+    } catch (const SkinArtError &e) {
+        throw SkinArtError(path.toStdString() + ": " + e.what());
+    }
+}
+
+} // namespace
+
+QImage renderSvgSmooth(const QByteArray &svg, int width, int height)
 {
     QSvgRenderer renderer(svg);
     if (!renderer.isValid())
@@ -22,12 +40,17 @@ QImage renderSvg(const QByteArray &svg, int width, int height, QRgb key, bool av
 
     QImage art(width, height, QImage::Format_ARGB32);
     art.fill(Qt::transparent);
-    {
-        QPainter p(&art);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        renderer.render(&p, QRectF(0, 0, width, height));
-    }
+    QPainter p(&art);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    renderer.render(&p, QRectF(0, 0, width, height));
+    p.end();
+    return art;
+}
+
+QImage renderSvg(const QByteArray &svg, int width, int height, QRgb key, bool avoidWhite)
+{
+    const QImage art = renderSvgSmooth(svg, width, height);
 
     // Format_ARGB32 is not premultiplied, so a kept pixel already has its full
     // colour: the edge takes the art's colour, not a blend toward black or the key.
@@ -55,14 +78,12 @@ QImage renderSvg(const QByteArray &svg, int width, int height, QRgb key, bool av
 
 QImage renderSvgFile(const QString &path, int width, int height, QRgb key, bool avoidWhite)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw SkinArtError("Cannot open skin picture " + path.toStdString());
-    try {
-        return renderSvg(f.readAll(), width, height, key, avoidWhite);
-    } catch (const SkinArtError &e) {
-        throw SkinArtError(path.toStdString() + ": " + e.what());
-    }
+    return renderFile(path, [&](const QByteArray &svg) { return renderSvg(svg, width, height, key, avoidWhite); });
+}
+
+QImage renderSvgFileSmooth(const QString &path, int width, int height)
+{
+    return renderFile(path, [&](const QByteArray &svg) { return renderSvgSmooth(svg, width, height); });
 }
 
 } // namespace SkinArt

@@ -56,6 +56,11 @@ constexpr QRgb kMagenta = 0xFFFF00FF;
 QImage renderSvg(const QByteArray &svg, int width, int height, QRgb key, bool avoidWhite = false);
 QImage renderSvgFile(const QString &path, int width, int height, QRgb key, bool avoidWhite = false);
 
+// The same drawing before the key: anti-aliased on a transparent ground
+// (Format_ARGB32, not premultiplied), what an icon wants.
+QImage renderSvgSmooth(const QByteArray &svg, int width, int height);
+QImage renderSvgFileSmooth(const QString &path, int width, int height);
+
 }
 
 // Reads a manifest ({"items": [...]}, paths relative to the manifest's folder)

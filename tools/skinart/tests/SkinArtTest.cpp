@@ -77,6 +77,23 @@ TEST(SkinArtRender, ArtNeverTakesTheKeyOrTheHandFill)
     EXPECT_EQ(hand.pixel(3, 15), SkinArt::kMagenta);
 }
 
+// Icons keep the anti-aliased edge and a transparent ground: no key colour,
+// no pixel forced to all or nothing.
+TEST(SkinArtRender, SmoothPicturesKeepTheirEdgesOnTransparency)
+{
+    const QImage img = SkinArt::renderSvgSmooth(svg(40, 40, "<circle cx='20' cy='20' r='13.3' fill='#336699'/>"), 23, 31);
+    EXPECT_EQ(img.format(), QImage::Format_ARGB32);
+    EXPECT_EQ(img.size(), QSize(23, 31));
+    EXPECT_EQ(img.pixel(0, 0), 0u) << "the ground is left transparent";
+    EXPECT_EQ(img.pixel(11, 15), 0xFF336699u);
+    int partial = 0;
+    for (QRgb px : colours(img))
+        if (qAlpha(px) > 0 && qAlpha(px) < 255)
+            ++partial;
+    EXPECT_GT(partial, 0) << "the edge is anti-aliased";
+    EXPECT_THROW(SkinArt::renderSvgSmooth("<svg", 10, 10), SkinArtError);
+}
+
 TEST(SkinArtCatalogue, RejectsBrokenManifests)
 {
     TempFolder dir;
