@@ -52,6 +52,12 @@ void TImage::prepare()
     update();
 }
 
+void TImage::paintLayer(QPainter &painter)
+{
+    if (!m_drawn.isNull())
+        painter.drawPixmap(0, 0, m_drawn);
+}
+
 void TImage::paintEvent(QPaintEvent *e)
 {
     if (m_drawn.isNull())

@@ -1,5 +1,6 @@
 #pragma once
 #include "KeyedOut.h"
+#include "PaintedLayer.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -10,7 +11,7 @@
 // optionally leaving out the colour of the picture's bottom-left pixel. The
 // drawable form is prepared once per picture or size, never per paint. It
 // never takes the mouse: presses reach the window below it.
-class TImage : public QWidget
+class TImage : public QWidget, public PaintedLayer
 {
 public:
     explicit TImage(QWidget *parent = nullptr);
@@ -20,6 +21,8 @@ public:
     void setStretch(bool stretch);
     void setTransparent(bool transparent);
     bool transparent() const { return m_transparent; }
+    quint64 paintKey() override { return quint64(m_drawn.cacheKey()); }
+    void paintLayer(QPainter &painter) override;
 
 protected:
     void paintEvent(QPaintEvent *) override;

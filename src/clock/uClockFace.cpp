@@ -51,6 +51,10 @@ void TfClock::createFace()
     RotateImageHour = hand(kHourArea);
     RotateImageMin = hand(kMinuteArea);
     RotateImageSec = hand(kSecondArea);
+    // The second hand turns over a face that stays still for a minute: the
+    // face under it is kept as a picture, so a turn repaints the hand alone.
+    // Painted through an effect, the window repaints whole anyway.
+    RotateImageSec->setKeepBackdrop(!alphaEffect());
     imgAnim = new TImage(this);
     imgAnim->hide();
 }

@@ -162,7 +162,7 @@ void TOrganicShapeGlassForm::renderGlass(int left, int top)
     m_renderer.render(m_glass, source, source.generation(), m_hue, &blend);
 }
 
-void TOrganicShapeGlassForm::paintGlass(int left, int top, const QRegion &region)
+void TOrganicShapeGlassForm::prepareGlass(int left, int top)
 {
     // Most paints (a hand that turned over the face) find nothing of the
     // glass changed: the picture of the last rendering is drawn again.
@@ -173,6 +173,24 @@ void TOrganicShapeGlassForm::paintGlass(int left, int top, const QRegion &region
         m_paintedLeft = left;
         m_paintedTop = top;
     }
+}
+
+quint64 TOrganicShapeGlassForm::paintKey()
+{
+    prepareGlass(m_glassLeft, m_glassTop);
+    return m_glassPixmap.cacheKey();
+}
+
+void TOrganicShapeGlassForm::paintLayer(QPainter &painter)
+{
+    prepareGlass(m_glassLeft, m_glassTop);
+    if (!m_glassPixmap.isNull())
+        painter.drawPixmap(0, 0, m_glassPixmap);
+}
+
+void TOrganicShapeGlassForm::paintGlass(int left, int top, const QRegion &region)
+{
+    prepareGlass(left, top);
     if (m_glassPixmap.isNull())
         return;
     QPainter p(this);

@@ -1,5 +1,6 @@
 #pragma once
 #include "GlassRenderer.h"
+#include "PaintedLayer.h"
 #include "ShapeFormUnit.h"
 
 #include <QPixmap>
@@ -11,7 +12,7 @@
 //   the program's own pixel work is the tint only;
 // - fallback: no compositor; the program keeps a screenshot of what lies
 //   behind the window and blends the skin with it through three tables.
-class TOrganicShapeGlassForm : public TOrganicShapeForm
+class TOrganicShapeGlassForm : public TOrganicShapeForm, public PaintedLayer
 {
     Q_OBJECT
 public:
@@ -58,12 +59,17 @@ public:
     // Worked out when first needed after a change of level.
     const GlassTables &tables() const;
 
+    // The glass as the next paint draws it, rendered first if it changed.
+    quint64 paintKey() override;
+    void paintLayer(QPainter &painter) override;
+
 protected:
     void paintEvent(QPaintEvent *) override;
     bool event(QEvent *) override;
     void moveEvent(QMoveEvent *) override;
 
 private:
+    void prepareGlass(int left, int top);
     void paintGlass(int left, int top, const QRegion &region);
     void applyLayeredAlpha(int alpha);
     void applicationStateChanged(Qt::ApplicationState state);

@@ -1,4 +1,6 @@
 #include "RotImg.h"
+
+#include "Backdrop.h"
 #include "WindowSystem.h"
 
 #include "Extended.h"
@@ -191,6 +193,59 @@ TRotateImage::TRotateImage(QWidget *parent) : QWidget(parent)
     resize(105, 105);
 }
 
+TRotateImage::~TRotateImage() = default;
+
+void TRotateImage::setKeepBackdrop(bool on)
+{
+    if (on == bool(m_backdrop))
+        return;
+    m_backdrop = on ? std::make_unique<Backdrop>() : nullptr;
+    if (QWidget *window = parentWidget()) {
+        watch(window);
+        for (QObject *layer : window->children())
+            watch(layer);
+    }
+    PictureChanged();
+}
+
+void TRotateImage::watch(QObject *layer)
+{
+    if (layer == this || !layer->isWidgetType())
+        return;
+    if (m_backdrop)
+        layer->installEventFilter(this);
+    else
+        layer->removeEventFilter(this);
+}
+
+bool TRotateImage::eventFilter(QObject *watched, QEvent *e)
+{
+    if (!m_backdrop)
+        return false;
+    switch (e->type()) {
+    case QEvent::ChildAdded:
+        if (watched == parentWidget())
+            watch(static_cast<QChildEvent *>(e)->child());
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::ZOrderChange:
+        update();
+        break;
+    case QEvent::Paint:
+        // Something there changed; what changed beneath this control alone
+        // was left out of that paint.
+        if (m_backdrop->stale(*this))
+            update();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
 void TRotateImage::setPicture(const QImage &picture)
 {
     m_picture = picture;
@@ -261,7 +316,7 @@ void TRotateImage::PictureChanged()
     // Opaque only when the last display bitmap covers the control.
     const bool opaque = hasGraphic && !m_transparent
         && (m_stretch || (m_displaySize.width() >= width() && m_displaySize.height() >= height()));
-    setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+    setAttribute(Qt::WA_OpaquePaintEvent, opaque || m_backdrop);
 
     rebuildRotation();
 
@@ -431,14 +486,35 @@ QRect TRotateImage::destinationRect() const
 
 void TRotateImage::paintEvent(QPaintEvent *e)
 {
-    if (m_drawable.isNull() || m_drawable.width() == 0 || m_drawable.height() == 0)
+    const bool hasDrawable = !m_drawable.isNull() && m_drawable.width() > 0 && m_drawable.height() > 0;
+    if (!hasDrawable && !m_backdrop)
         return;
     const bool wasDrawing = m_drawing;
     m_drawing = true;
+    const QImage *under = nullptr;
+    if (m_backdrop) {
+        const int made = m_backdrop->renders();
+        under = &m_backdrop->under(*this);
+        // A picture made again for a part of the control: the rest of it
+        // shows what was beneath before, until painted again.
+        if (m_backdrop->renders() != made && !(QRegion(rect()) - e->region()).isEmpty())
+            QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+    }
     QPainter p(this);
     const QRect to = destinationRect();
-    paintByRects(p, e->region(), [&] { p.drawImage(to, m_drawable); });
+    paintByRects(p, e->region(), [&] {
+        if (under)
+            p.drawImage(0, 0, *under);
+        if (hasDrawable)
+            p.drawImage(to, m_drawable);
+    });
     m_drawing = wasDrawing;
+}
+
+void TRotateImage::paintLayer(QPainter &painter)
+{
+    if (!m_drawable.isNull() && m_drawable.width() > 0 && m_drawable.height() > 0)
+        painter.drawImage(destinationRect(), m_drawable);
 }
 
 void TRotateImage::resizeEvent(QResizeEvent *e)

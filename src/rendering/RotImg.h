@@ -1,9 +1,14 @@
 #pragma once
 #include "Colors.h"
+#include "PaintedLayer.h"
 
 #include <QImage>
 #include <QRegion>
 #include <QWidget>
+
+#include <memory>
+
+class Backdrop;
 
 // The source turned by angle degrees (counter-clockwise on the screen for a
 // positive angle) into a new picture as large as the turned rectangle's
@@ -17,11 +22,12 @@ int uniqueSquareSide(int width, int height);
 
 // A picture control that shows its picture turned by Angle. The rotation is
 // done once per change into displayBitmap; painting only draws it.
-class TRotateImage : public QWidget
+class TRotateImage : public QWidget, public PaintedLayer
 {
     Q_OBJECT
 public:
     explicit TRotateImage(QWidget *parent = nullptr);
+    ~TRotateImage() override;
 
     const QImage &Picture() const { return m_picture; }
     void setPicture(const QImage &picture);
@@ -52,13 +58,28 @@ public:
     // redo one for an unchanged angle).
     int rebuildCount() const { return m_rebuilds; }
 
+    // Draws what lies under the control from a picture kept of it (see
+    // Backdrop) and paints opaquely: a turn then repaints this control
+    // alone. Qt never repaints an opaque control for what changes beneath
+    // it, so the control watches the window and its other controls: what
+    // moves, shows, hides, changes places or paints there, and a picture
+    // found stale at its own paint, has it repainted whole. Not for a
+    // window that paints through an effect (Wayland).
+    void setKeepBackdrop(bool on);
+    const Backdrop *backdrop() const { return m_backdrop.get(); }
+
+    quint64 paintKey() override { return quint64(m_rebuilds); }
+    void paintLayer(QPainter &painter) override;
+
 protected:
     void paintEvent(QPaintEvent *) override;
     void changeEvent(QEvent *) override;
     void resizeEvent(QResizeEvent *) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
     void PictureChanged();
+    void watch(QObject *layer);
     void rebuildRotation();
     void turnKeyed();
     QRect destinationRect() const;
@@ -79,6 +100,7 @@ private:
     QImage m_drawable; // displayBitmap ready to draw, its key colour cleared
     QRect m_busy;      // where the last keyed turn may have drawn
     int m_rebuilds = 0;
+    std::unique_ptr<Backdrop> m_backdrop;
     QRegion m_kept;        // drawn pixels of the display bitmap
     QRegion m_shown;       // where they were last put in the control
     bool m_shownValid = false;

@@ -1,5 +1,6 @@
 // On a real X server: a turning hand repaints only where it was and where
 // it is, and what the screen shows afterwards is what a full repaint shows.
+#include "Backdrop.h"
 #include "Eventually.h"
 #include "RotImg.h"
 
@@ -9,6 +10,8 @@
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -59,4 +62,150 @@ TEST(HandRepaint, PartialRepaintsLeaveNoTrace)
     const QImage full = face.grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(screen.size(), full.size());
     EXPECT_EQ(screen, full) << "a hand left pixels behind where it no longer is";
+}
+
+namespace {
+
+// A layer of a plain colour with a mark, telling its changes by its key.
+class Tile : public QWidget, public PaintedLayer
+{
+public:
+    Tile(QWidget *parent, QColor color) : QWidget(parent), m_color(color) {}
+    void setColor(QColor color)
+    {
+        m_color = color;
+        ++m_key;
+        update();
+    }
+    quint64 paintKey() override { return m_key; }
+    void paintLayer(QPainter &p) override
+    {
+        p.fillRect(rect(), m_color);
+        p.fillRect(QRect(5, 5, 12, 30), Qt::yellow);
+    }
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        ++paints;
+        QPainter p(this);
+        paintLayer(p);
+    }
+
+private:
+    QColor m_color;
+    quint64 m_key = 1;
+};
+
+// A face: a window and layers under a second hand.
+struct Face
+{
+    explicit Face(bool keepBackdrop)
+    {
+        window.setWindowFlags(Qt::FramelessWindowHint);
+        window.setGeometry(30, 30, 300, 300);
+        low.setGeometry(40, 40, 110, 110);
+        high.setGeometry(150, 120, 90, 120);
+
+        QImage picture(14, 236, QImage::Format_RGB32);
+        picture.fill(qRgb(255, 0, 255));
+        QPainter(&picture).fillRect(QRect(3, 4, 8, 118), QColor(200, 20, 20));
+        hand.setCenter(true);
+        hand.setTransparent(true);
+        hand.setGeometry(3, 1, 293, 298);
+        hand.setPicture(picture);
+        hand.setKeepBackdrop(keepBackdrop);
+        hand.installEventFilter(&handPaints);
+    }
+
+    Tile window{nullptr, QColor(40, 90, 160)};
+    Tile low{&window, QColor(20, 140, 60)};
+    Tile high{&window, QColor(230, 230, 230)};
+    TRotateImage hand{&window};
+    PaintCounter handPaints;
+};
+
+// The same face twice: on the screen with the kept backdrop, and painted
+// whole by every layer as the yardstick.
+class BackdropFace : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        shown.window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.window, kPatienceMs));
+    }
+
+    // Turns both hands and waits until the turn is on the screen.
+    bool turn(int angle)
+    {
+        whole.hand.setAngle(angle);
+        const int before = shown.handPaints.paints;
+        shown.hand.setAngle(angle);
+        return eventually([&] { return shown.handPaints.paints > before; });
+    }
+
+    QImage onScreen()
+    {
+        return shown.window.screen()->grabWindow(shown.window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    QImage paintedWhole() { return whole.window.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+    bool showsAsPaintedWhole()
+    {
+        return eventually([&] { return onScreen() == paintedWhole(); });
+    }
+
+    Face shown{true};
+    Face whole{false};
+};
+
+} // namespace
+
+TEST_F(BackdropFace, ATurnRepaintsTheHandAloneOverAStillFace)
+{
+    ASSERT_TRUE(turn(350));
+    ASSERT_TRUE(showsAsPaintedWhole());
+    const int made = shown.hand.backdrop()->renders();
+    const int lowPaints = shown.low.paints, highPaints = shown.high.paints, windowPaints = shown.window.paints;
+    for (int angle = 344; angle >= 290; angle -= 6)
+        ASSERT_TRUE(turn(angle));
+    EXPECT_EQ(shown.low.paints, lowPaints);
+    EXPECT_EQ(shown.high.paints, highPaints);
+    EXPECT_EQ(shown.window.paints, windowPaints);
+    EXPECT_EQ(shown.hand.backdrop()->renders(), made) << "made again although nothing under the hand changed";
+    EXPECT_EQ(onScreen(), paintedWhole());
+}
+
+// A change beneath the hand that Qt repaints somewhere shows at once; one
+// wholly beneath it (Qt repaints nothing for it) shows with the next turn.
+TEST_F(BackdropFace, WhatChangesUnderTheHandShows)
+{
+    const struct
+    {
+        const char *change;
+        std::function<void(Face &)> apply;
+        bool atOnce;
+    } cases[] = {
+        {"the window's own picture", [](Face &f) { f.window.setColor(QColor(10, 10, 60)); }, true},
+        {"a layer moved", [](Face &f) { f.high.move(110, 60); }, true},
+        {"a layer hidden", [](Face &f) { f.low.hide(); }, true},
+        {"a layer shown", [](Face &f) { f.low.show(); }, true},
+        {"a layer raised above the hand", [](Face &f) { f.high.raise(); }, true},
+        {"a layer put back under it", [](Face &f) { f.high.stackUnder(&f.hand); }, true},
+        {"a layer's picture", [](Face &f) { f.low.setColor(QColor(200, 120, 0)); }, false},
+    };
+    int angle = 360;
+    for (const auto &c : cases) {
+        c.apply(shown);
+        c.apply(whole);
+        if (c.atOnce) {
+            EXPECT_TRUE(showsAsPaintedWhole()) << c.change;
+        }
+        angle -= 7;
+        ASSERT_TRUE(turn(angle)) << c.change;
+        EXPECT_TRUE(showsAsPaintedWhole()) << c.change;
+    }
 }
