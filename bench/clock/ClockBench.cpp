@@ -59,6 +59,21 @@ void BM_TickSecondHandTurns(benchmark::State &state)
 }
 BENCHMARK(BM_TickSecondHandTurns)->Unit(benchmark::kMicrosecond);
 
+// Once a minute the minute hand turns and the window and tray hints are
+// made again.
+void BM_TickMinuteChanges(benchmark::State &state)
+{
+    TfClock &c = *instance().clock;
+    int second = 0;
+    ZDateTime::setNowProvider([&] { return at(second); });
+    for (auto _ : state) {
+        second += 60;
+        c.Timer1Timer();
+    }
+    ZDateTime::setNowProvider(nullptr);
+}
+BENCHMARK(BM_TickMinuteChanges)->Unit(benchmark::kMicrosecond);
+
 void BM_BuildFace(benchmark::State &state)
 {
     TfClock &c = *instance().clock;
