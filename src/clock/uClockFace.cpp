@@ -10,6 +10,7 @@
 #include "TImage.h"
 #include "TickRules.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <stdexcept>
@@ -128,7 +129,13 @@ void TfClock::writeMask(const QImage &silhouette)
 {
     // Written whole or not at all: a full disk never leaves half an outline.
     const QString path = Folders.own + "mask_fClock.bmp";
-    if (!replaceFile(path, bmpFile(silhouette)))
+    const QByteArray bytes = bmpFile(silhouette);
+    // Most starts build the outline the last one wrote: that costs no
+    // write and no wait for the disk.
+    QFile existing(path);
+    if (existing.open(QIODevice::ReadOnly) && existing.size() == bytes.size() && existing.readAll() == bytes)
+        return;
+    if (!replaceFile(path, bytes))
         throw std::runtime_error(QString("Cannot create file %1").arg(path).toStdString());
 }
 
@@ -201,8 +208,9 @@ void TfClock::buildFaceAt(int s, bool fullSize, const FaceParts &parts)
     // The outline is written before anything of the face changes: when it
     // cannot be, the face stays whole at the scale it had.
     const bool hasOutline = !clock.isNull() && !f.window.isEmpty();
+    const QImage outline = hasOutline ? (fullSize ? clock : scaledPicture(clock, f.window)) : QImage();
     if (hasOutline)
-        writeMask(fullSize ? clock : scaledPicture(clock, f.window));
+        writeMask(outline);
     m_builtScale = built;
 
     for (auto [control, img, rect] : {std::tuple{imgDial, dial, f.dial}, std::tuple{imgHead, head, f.head},
@@ -215,7 +223,7 @@ void TfClock::buildFaceAt(int s, bool fullSize, const FaceParts &parts)
     // The silhouette is the window's outline and background. Without a
     // clock picture the window keeps the outline it has.
     if (hasOutline) {
-        loadSkin(Folders.own);
+        loadSkin(Folders.own, outline);
         if (fullSize)
             setTransparency(0);
     }

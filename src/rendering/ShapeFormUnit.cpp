@@ -123,6 +123,24 @@ QString TOrganicShapeForm::resolveFolder(const QString &folder) const
 
 void TOrganicShapeForm::loadSkin(const QString &folder)
 {
+    const QString base = loadSkinPlace(folder) + "mask_" + objectName();
+    if (!QFileInfo::exists(base + ".bmp") && !QFileInfo::exists(base + ".jpg"))
+        return;
+    TSpeedBitmap mask;
+    loadMaskBitmap(mask, base);
+    m_skin.assign(mask); // recomputes the region, then shapeIt
+}
+
+void TOrganicShapeForm::loadSkin(const QString &folder, const QImage &mask)
+{
+    loadSkinPlace(folder);
+    TSpeedBitmap bitmap;
+    bitmap.assign(mask);
+    m_skin.assign(bitmap);
+}
+
+QString TOrganicShapeForm::loadSkinPlace(const QString &folder)
+{
     const QString dir = resolveFolder(folder);
     const CoordIni ini(dir + "coord.ini");
     const QString section = objectName();
@@ -142,13 +160,7 @@ void TOrganicShapeForm::loadSkin(const QString &folder)
     }
     m_invisibleColor = color;
     m_skin.setInvisibleColor(color);
-
-    const QString base = dir + "mask_" + objectName();
-    if (!QFileInfo::exists(base + ".bmp") && !QFileInfo::exists(base + ".jpg"))
-        return;
-    TSpeedBitmap mask;
-    loadMaskBitmap(mask, base);
-    m_skin.assign(mask); // recomputes the region, then shapeIt
+    return dir;
 }
 
 void TOrganicShapeForm::paintEvent(QPaintEvent *)

@@ -31,6 +31,9 @@ public:
     // "mask_" + objectName() + ".bmp" (or ".jpg"). A folder not starting
     // with "/" lies below the program folder.
     void loadSkin(const QString &folder);
+    // The same with the mask given as the picture its file was just written
+    // from: nothing is read back.
+    void loadSkin(const QString &folder, const QImage &mask);
 
     TOrganicSkin &skin() { return m_skin; }
     const TOrganicSkin &skin() const { return m_skin; }
@@ -67,6 +70,9 @@ protected:
     void applyShape();
 
 private:
+    // Geometry and invisible colour from coord.ini; gives the folder.
+    QString loadSkinPlace(const QString &folder);
+
     TColor m_invisibleColor = clWhite;
     TOrganicSkin m_skin;
     QString m_programFolder;

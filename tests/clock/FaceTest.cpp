@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -129,6 +130,32 @@ TEST_F(Face, ResizeToTheSameSizeRewritesTheMaskAndTheSettings)
     c->resizeTo(4);
     EXPECT_EQ(c->size(), QSize(75, 100));
     EXPECT_EQ(c->Settings.SizeScale, 4);
+}
+
+// Most starts build the outline the last one wrote: it is left as it is,
+// unwritten; any other content, even of the same size, is replaced.
+TEST_F(Face, AnOutlineAlreadyOnDiskIsNotWrittenAgain)
+{
+    auto c = start("SizeScale=8\n");
+    const QString mask = folder.file("mask_fClock.bmp");
+    const QByteArray built = folder.read("mask_fClock.bmp");
+    auto inode = [&mask] {
+        struct stat st {};
+        return ::stat(QFile::encodeName(mask).constData(), &st) == 0 ? st.st_ino : ino_t(0);
+    };
+    const auto first = inode();
+    c->BuildFace();
+    EXPECT_EQ(inode(), first) << "the same outline was written again";
+
+    QByteArray tampered = built;
+    tampered[tampered.size() - 1] = char(~tampered[tampered.size() - 1]);
+    folder.write("mask_fClock.bmp", tampered);
+    c->BuildFace();
+    EXPECT_EQ(folder.read("mask_fClock.bmp"), built);
+
+    c->resizeTo(4);
+    EXPECT_NE(folder.read("mask_fClock.bmp"), built);
+    EXPECT_EQ(QImage(mask).size(), c->size());
 }
 
 // However the scale was set, no picture of the face is made larger than

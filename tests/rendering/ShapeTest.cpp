@@ -227,6 +227,37 @@ TEST_F(ShapeFormTest, MaskBitmapRoundTripsWithoutImagePlugins)
     EXPECT_TRUE(mappedBefore || !isMapped("/imageformats/"));
 }
 
+// A mask just written is given as its picture rather than read back: the
+// window must come out as from the file, whatever the picture's format and
+// alpha (the file keeps the stored colours and drops the alpha).
+TEST_F(ShapeFormTest, AMaskGivenAsItsPictureShapesAsItsFileDoes)
+{
+    program.write("coord.ini", "[fClock]\nLeft=40\nTop=30\nInvisibleColor=FF00FF\n");
+    QImage picture(6, 4, QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, (x + y) % 3 ? qRgba(255, 0, 255, x * 40) : qRgba(x * 40, y * 60, 200, 255 - y * 80));
+    const QImage::Format formats[] = {QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied,
+                                      QImage::Format_RGB32, QImage::Format_Indexed8, QImage::Format_RGB888};
+    for (QImage::Format format : formats) {
+        SCOPED_TRACE(format);
+        const QImage mask = picture.convertToFormat(format);
+        program.write("mask_fClock.bmp", bmpFile(mask));
+        TOrganicShapeForm fromFile, given;
+        for (TOrganicShapeForm *f : {&fromFile, &given}) {
+            f->setObjectName("fClock");
+            f->setProgramFolder(program.path());
+        }
+        fromFile.loadSkin("");
+        given.loadSkin("", mask);
+        EXPECT_EQ(given.skin().image(), fromFile.skin().image());
+        EXPECT_EQ(given.mask(), fromFile.mask());
+        EXPECT_EQ(given.geometry(), fromFile.geometry());
+        EXPECT_EQ(given.InvisibleColor(), fromFile.InvisibleColor());
+        EXPECT_EQ(given.geometry(), QRect(40, 30, 6, 4));
+    }
+}
+
 TEST_F(ShapeFormTest, WithoutMaskFileNothingChanges)
 {
     writeMask(program.path(), maskFromRows({"#..", "###"}));
