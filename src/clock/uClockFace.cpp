@@ -128,14 +128,15 @@ void TfClock::AssembleAndBuildFace()
 void TfClock::writeMask(const QImage &silhouette)
 {
     // Written whole or not at all: a full disk never leaves half an outline.
+    // The clock shapes itself from the picture, not from this file, and
+    // writes it again at every build: no need to wait for the disk.
     const QString path = Folders.own + "mask_fClock.bmp";
     const QByteArray bytes = bmpFile(silhouette);
-    // Most starts build the outline the last one wrote: that costs no
-    // write and no wait for the disk.
+    // Most starts build the outline the last one wrote: that costs no write.
     QFile existing(path);
     if (existing.open(QIODevice::ReadOnly) && existing.size() == bytes.size() && existing.readAll() == bytes)
         return;
-    if (!replaceFile(path, bytes))
+    if (!replaceFile(path, bytes, false))
         throw std::runtime_error(QString("Cannot create file %1").arg(path).toStdString());
 }
 

@@ -6,7 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-bool replaceFile(const QString &path, const QByteArray &bytes)
+bool replaceFile(const QString &path, const QByteArray &bytes, bool durable)
 {
     const QString staging = path + ".new";
     QFile f(staging);
@@ -14,7 +14,7 @@ bool replaceFile(const QString &path, const QByteArray &bytes)
     // is flushed (a full disk) must not put a cut-off file in place of the
     // old one.
     const bool written = f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size()
-                         && f.flush() && ::fsync(f.handle()) == 0;
+                         && f.flush() && (!durable || ::fsync(f.handle()) == 0);
     f.close();
     if (!written || std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(path).constData()) != 0) {
         QFile::remove(staging);

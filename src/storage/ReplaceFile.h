@@ -9,4 +9,8 @@
 // most that one stray copy, which the next write reuses. Returns false (the
 // old file untouched, the staging copy removed) when the folder or the disk
 // refuses.
-bool replaceFile(const QString &path, const QByteArray &bytes);
+//
+// The new text is on the disk before the rename, unless `durable` is false:
+// for a file made again from other data whenever it is used, where a crash
+// leaving it empty costs nothing and the wait would cost every write.
+bool replaceFile(const QString &path, const QByteArray &bytes, bool durable = true);
