@@ -65,8 +65,12 @@ void TTable::OpenTable()
         // A file left in WAL mode would lose the all-or-nothing commit
         // across two tables.
         m_db->exec("PRAGMA journal_mode=DELETE");
+        // One read transaction: the file is locked and checked once, not
+        // once for each of the reads that follow.
+        m_db->exec("BEGIN");
         loadSchema();
         loadOrder();
+        m_db->exec("COMMIT");
     } catch (...) {
         m_rowQuery.reset();
         m_db.reset();
