@@ -51,6 +51,8 @@ int main(int argc, char **argv)
     InstanceGuard guard("Zindle Watch");
     if (!guard.tryAcquire())
         return 0; // another copy runs: end silently
+    // The face's pictures are decoded on the other core while the window is made.
+    TfClock::prefetchFacePictures();
 
     std::unique_ptr<TfClock> clock;
     try {

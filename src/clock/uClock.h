@@ -52,6 +52,10 @@ public:
     void BuildFace();
     // What both leave, as the start builds it: the face at SizeScale alone.
     void AssembleAndBuildFace();
+    // Has the pictures of the skins the settings name decoded on another
+    // thread, while the program makes its window (see PicturePrefetch). An
+    // empty programFolder is the executable's folder, as for the window.
+    static void prefetchFacePictures(const QString &programFolder = QString());
     void ArrangeHands();
     // The tick's alarm step: runs the check the alarm subsystem installs.
     void CheckAlarms();

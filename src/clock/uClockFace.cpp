@@ -5,13 +5,17 @@
 #include "BmpFile.h"
 #include "DateTime.h"
 #include "FaceLayout.h"
+#include "IniFile.h"
+#include "PicturePrefetch.h"
 #include "ReplaceFile.h"
 #include "RotImg.h"
 #include "TImage.h"
 #include "TickRules.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScreen>
 #include <stdexcept>
 
@@ -119,10 +123,44 @@ void TfClock::AssembleAndBuildFace()
     // The face at full size would at once be replaced by the face at the
     // chosen scale: at the start only that one is built, with the fade
     // level the full-size face would have left.
+    // What the start guessed and did not use is not kept all day.
+    const auto forget = qScopeGuard([] { PicturePrefetch::finish(); });
     const FaceParts parts = readFaceParts();
     buildFaceAt(Settings.SizeScale, false, parts);
     if (!parts.clock.isNull())
         setTransparency(0);
+}
+
+void TfClock::prefetchFacePictures(const QString &programFolder)
+{
+    const QString folder = programFolder.isEmpty() ? QCoreApplication::applicationDirPath() + "/" : programFolder;
+    PicturePrefetch::start([folder] {
+        // The start's own steps, without what they change: tables opened,
+        // the items named in the settings found as LoadSettings finds them.
+        const ClockFolders folders = ClockFolders::forProgram(folder);
+        const ClockSettings s = readClockSettings(IniFile(folders.settingsFile));
+        const struct
+        {
+            const char *table;
+            QString name;
+            QStringList fields;
+        } parts[] = {{"Clock", s.ClockName, {"Image"}},
+                     {"Dial", s.DialName, {"Image"}},
+                     {"Head", s.HeadName, {"Image"}},
+                     {"Body", s.BodyName, {"Image"}},
+                     {"Hand", s.HandName, {"imgHour", "imgMinute", "imgSecond"}}};
+        QList<QByteArray> stored;
+        for (const auto &part : parts) {
+            TTable t;
+            t.OpenTable(folders.own, part.table);
+            t.FindKey(part.name);
+            if (t.RecordCount() == 0)
+                continue;
+            for (const QString &field : part.fields)
+                stored << t.FieldByName(field).value().toByteArray();
+        }
+        return stored;
+    });
 }
 
 void TfClock::writeMask(const QImage &silhouette)

@@ -1,5 +1,6 @@
 #include "TField.h"
 #include "PictureLimit.h"
+#include "PicturePrefetch.h"
 #include "TTable.h"
 #include "TableError.h"
 
@@ -144,6 +145,13 @@ QImage TField::asPicture() const
     const QByteArray bytes = value().toByteArray();
     if (bytes.isEmpty())
         return {};
+    if (std::optional<QImage> decoded = PicturePrefetch::take(bytes))
+        return *decoded;
+    return decodePicture(bytes, pictureName());
+}
+
+QImage TField::decodePicture(const QByteArray &bytes, const QString &name)
+{
     QBuffer buffer;
     buffer.setData(bytes);
     QImageReader reader(&buffer, "png");
@@ -152,14 +160,14 @@ QImage TField::asPicture() const
     // The header's size is checked before anything is decoded.
     const QSize declared = reader.size();
     if (declared.isValid() && !PictureLimit::fits(declared))
-        throw ETableError(pictureName() + " " + PictureLimit::tooLargeText(declared));
+        throw ETableError(name + " " + PictureLimit::tooLargeText(declared));
     // Should a header not tell, decoding still stops short of gigabytes.
     reader.setAllocationLimit(256);
     QImage image = reader.read();
     if (image.isNull())
-        throw ETableError(pictureName() + " is damaged");
+        throw ETableError(name + " is damaged");
     if (!PictureLimit::fits(image.size()))
-        throw ETableError(pictureName() + " " + PictureLimit::tooLargeText(image.size()));
+        throw ETableError(name + " " + PictureLimit::tooLargeText(image.size()));
     return image;
 }
 

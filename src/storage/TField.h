@@ -41,6 +41,9 @@ public:
     // (TTable::columnValues).
     static bool booleanOf(const QVariant &stored, FieldType type);
     static double dateTimeOf(const QVariant &stored);
+    // The picture stored as `bytes` (not empty), checked as asPicture checks
+    // it; `name` says whose picture it is in the errors thrown.
+    static QImage decodePicture(const QByteArray &bytes, const QString &name);
 
 private:
     QString pictureName() const; // "The picture in field 'X' of table T (file)"

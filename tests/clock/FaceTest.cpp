@@ -158,6 +158,27 @@ TEST_F(Face, AnOutlineAlreadyOnDiskIsNotWrittenAgain)
     EXPECT_EQ(QImage(mask).size(), c->size());
 }
 
+// The start has the face's pictures decoded ahead, by what the settings
+// name; a picture changed after that guess is shown as it is now, and the
+// others as they are.
+TEST_F(Face, APictureChangedAfterTheStartsGuessShowsAsItIsNow)
+{
+    folder.writeSettings("[Path]\nClockName=Watch\nDialName=Dial\nHandName=Hands\nHeadName=Head\n"
+                         "BodyName=Body\nSizeScale=16\n");
+    const QImage head = keyed(70, 50, Qt::green);
+    TfClock::prefetchFacePictures(folder.path());
+    setPicture("Head", "Head", "Image", head);
+    TfClock c(folder.path());
+    c.FormActivate();
+    c.Timer1.stop();
+    EXPECT_EQ(c.imgHead->picture().convertToFormat(QImage::Format_RGB32), head);
+    EXPECT_EQ(c.imgBody->picture().convertToFormat(QImage::Format_RGB32), keyed(120, 90, Qt::blue));
+    EXPECT_EQ(c.imgDial->picture().convertToFormat(QImage::Format_RGB32), keyed(250, 250, Qt::white, 0xFF000000));
+    EXPECT_EQ(c.RotateImageSec->Picture().convertToFormat(QImage::Format_RGB32), keyed(10, 240, Qt::red));
+    EXPECT_EQ(c.size(), QSize(300, 400));
+    EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
+}
+
 // However the scale was set, no picture of the face is made larger than
 // the screen: 200 from the file is shown at 100 %, and a scale set past the
 // settings' rule builds at most what the screen holds.
