@@ -1,4 +1,5 @@
 #include "DateTime.h"
+#include "RotImg.h"
 #include "uClock.h"
 
 #include <QApplication>
@@ -56,6 +57,9 @@ void BM_TickSecondHandTurns(benchmark::State &state)
         c.Timer1Timer();
     }
     ZDateTime::setNowProvider(nullptr);
+    // After a minute every angle of the second hand is a kept turn.
+    state.counters["kept_bytes_sec"] = double(c.RotateImageSec->keptTurns().bytes());
+    state.counters["kept_turns_sec"] = c.RotateImageSec->keptTurns().size();
 }
 BENCHMARK(BM_TickSecondHandTurns)->Unit(benchmark::kMicrosecond);
 
@@ -71,6 +75,8 @@ void BM_TickMinuteChanges(benchmark::State &state)
         c.Timer1Timer();
     }
     ZDateTime::setNowProvider(nullptr);
+    state.counters["kept_bytes_min"] = double(c.RotateImageMin->keptTurns().bytes());
+    state.counters["kept_bytes_hour"] = double(c.RotateImageHour->keptTurns().bytes());
 }
 BENCHMARK(BM_TickMinuteChanges)->Unit(benchmark::kMicrosecond);
 

@@ -35,6 +35,25 @@ void BM_RotateHand(benchmark::State &state)
 }
 BENCHMARK(BM_RotateHand)->Unit(benchmark::kMicrosecond);
 
+// A transparent hand control turned as the tick turns it. Arg 0: a new
+// angle every time, so every turn is made; arg 1: the second hand's 60
+// angles over and over, so after the first minute every turn is a kept one.
+void BM_TurnTransparentHand(benchmark::State &state)
+{
+    TRotateImage hand;
+    hand.setCenter(true);
+    hand.setTransparent(true);
+    hand.setPicture(handPicture());
+    const bool seconds = state.range(0) == 1;
+    long long step = 0;
+    for (auto _ : state) {
+        ++step;
+        hand.setAngle(seconds ? 360 - 6 * (step % 60) : 0.1L * step);
+    }
+    state.counters["kept_bytes"] = double(hand.keptTurns().bytes());
+}
+BENCHMARK(BM_TurnTransparentHand)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 // A clock-like silhouette with ragged edges as JPEG coding leaves them:
 // near-magenta stray pixels along the border, a few holes inside.
 QImage raggedMask(int w, int h)

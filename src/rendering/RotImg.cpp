@@ -349,6 +349,7 @@ void TRotateImage::rebuildRotation()
         m_displayTransparent = false;
         m_displaySize = QSize(0, 0);
         m_drawable = QImage();
+        m_turns.clear();
         if (m_autoSize)
             resize(0, 0);
         return;
@@ -369,6 +370,7 @@ void TRotateImage::rebuildRotation()
     if (m_uniqueSize && m_transparent) {
         turnKeyed();
     } else {
+        m_turns.clear(); // of no use to a picture drawn as it is
         QImage turned = rotateBitmap(m_work, m_color, double(m_angle));
         if (m_uniqueSize) {
             const int S = uniqueSquareSide(W, H);
@@ -408,8 +410,11 @@ void TRotateImage::turnKeyed()
     // The square is wider than any turn: its bottom-left pixel is always fill.
     const QPoint at = (m_center && !m_stretch) ? QPoint((S - t.Wr) / 2, (S - t.Hr) / 2) : QPoint(0, 0);
     if (m_displayKeyed && m_drawable.size() == QSize(S, S)) {
+        // One detach for all rows: scanLine checks for one every row.
+        uchar *bits = m_drawable.bits();
+        const qsizetype stride = m_drawable.bytesPerLine();
         for (int y = m_busy.top(); y <= m_busy.bottom(); ++y)
-            std::fill_n(reinterpret_cast<QRgb *>(m_drawable.scanLine(y)) + m_busy.left(), m_busy.width(), 0u);
+            std::fill_n(reinterpret_cast<QRgb *>(bits + y * stride) + m_busy.left(), m_busy.width(), 0u);
     } else {
         m_drawable = QImage(S, S, QImage::Format_ARGB32_Premultiplied);
         m_drawable.fill(0);
@@ -419,6 +424,13 @@ void TRotateImage::turnKeyed()
     m_displayTransparent = true;
     m_displaySize = QSize(S, S);
     m_display = QImage();
+
+    // A hand comes back to its angles (the second hand every minute): the
+    // turn kept for this one is copied into the cleared drawable instead.
+    const QRgb key = colorToQRgb(m_color);
+    m_turns.use({m_work.cacheKey(), key, m_center && !m_stretch});
+    if (m_turns.restore(double(m_angle), m_drawable, m_kept))
+        return;
 
     // The drawn pixels are gathered in bands of a few rows counted from the
     // turn's top: a thin hand turned towards a diagonal covers a small part
@@ -433,7 +445,6 @@ void TRotateImage::turnKeyed()
         const int bottom = std::min(top + band - 1, at.y() + t.Hr - 1);
         m_kept += QRect(bandFirst, top, bandLast - bandFirst + 1, bottom - top + 1);
     };
-    const QRgb key = colorToQRgb(m_color);
     QRgb *row = nullptr;
     int rowY = -1;
     turnPixels(t, m_work, [&](int x, int y, QRgb pixel) {
@@ -455,6 +466,7 @@ void TRotateImage::turnKeyed()
         bandLast = std::max(bandLast, at.x() + x);
     });
     closeBand();
+    m_turns.keep(double(m_angle), m_drawable, m_kept);
 }
 
 QImage TRotateImage::displayBitmap() const

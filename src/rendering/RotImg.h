@@ -1,6 +1,7 @@
 #pragma once
 #include "Colors.h"
 #include "PaintedLayer.h"
+#include "TurnCache.h"
 
 #include <QImage>
 #include <QRegion>
@@ -57,6 +58,9 @@ public:
     // How many rotations this control has done (a turning hand must not
     // redo one for an unchanged angle).
     int rebuildCount() const { return m_rebuilds; }
+    // The finished transparent turns kept for angles the control comes back
+    // to; a rotation that finds its angle there copies instead of turning.
+    const TurnCache &keptTurns() const { return m_turns; }
 
     // Draws what lies under the control from a picture kept of it (see
     // Backdrop) and paints opaquely: a turn then repaints this control
@@ -108,4 +112,5 @@ private:
     QImage m_workSource;
     TColor m_workColor = clWhite;
     bool m_workTransparent = false;
+    TurnCache m_turns; // turns of m_work, drawn as the drawable holds them
 };

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -50,10 +51,16 @@ TEST(HandRepaint, PartialRepaintsLeaveNoTrace)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&face, kPatienceMs));
 
     // Each turn is painted and shown before the next: the partial repaints
-    // add up on the screen, as the tick's turns do.
+    // add up on the screen, as the tick's turns do. Down and back up: the
+    // way back shows turns kept from the way down.
     PaintCounter counter;
     second.installEventFilter(&counter);
-    for (int angle = 360; angle >= 300; angle -= 6) {
+    std::vector<int> angles;
+    for (int angle = 360; angle >= 300; angle -= 6)
+        angles.push_back(angle);
+    for (int angle = 306; angle <= 360; angle += 6)
+        angles.push_back(angle);
+    for (int angle : angles) {
         const int before = counter.paints;
         second.setAngle(angle);
         ASSERT_TRUE(eventually([&] { return counter.paints > before; })) << "angle " << angle << " was never painted";

@@ -5,6 +5,10 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace {
 
 // A picture whose every pixel is distinct, so any misplaced pixel shows.
@@ -244,6 +248,115 @@ TEST_F(RotateImageTest, TransparentTurnsLeaveNothingOfTheLastOne)
             const QImage display = img.displayBitmap();
             ASSERT_EQ(display.size(), QSize(S, S));
             EXPECT_EQ(display.copy(QRect(at, turned.size())), turned);
+        }
+    }
+}
+
+// A hand picture with the fill inside it and the key at its bottom left.
+QImage holedHand(int w, int h, int seed = 0)
+{
+    QImage hand = numbered(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if ((x + y + seed) % 5 == 0 || x == 0)
+                hand.setPixel(x, y, colorToQRgb(kFill));
+    return hand;
+}
+
+// A transparent hand as the clock sets one up, in a control as large as
+// its square.
+void setUpHand(TRotateImage &img, const QImage &picture, bool center)
+{
+    img.setColor(kFill);
+    img.setPicture(picture);
+    img.setTransparent(true);
+    img.setCenter(center);
+    const int S = uniqueSquareSide(picture.width(), picture.height());
+    img.resize(S, S);
+}
+
+// Exactly what the control paints over what lies beneath it.
+QImage drawnBy(TRotateImage &img)
+{
+    QImage out(img.size(), QImage::Format_ARGB32_Premultiplied);
+    out.fill(0);
+    QPainter p(&out);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    img.paintLayer(p);
+    return out;
+}
+
+// A hand coming back to an angle copies the turn it kept: what it paints
+// and shows is, bit for bit, what a control turning afresh makes, for
+// angles that differ in the key only (0 and 360, -6 and 354), and its paint
+// key still changes at every turn.
+TEST(RotateImageKeptTurns, AreTheTurnsMadeAfresh)
+{
+    const QImage hand = holedHand(9, 61);
+    const int S = uniqueSquareSide(hand.width(), hand.height());
+    const std::vector<double> once = {360, 6, 354, 45, 90, 137.5, 180, 270, 301, 0, -6, 12};
+    const std::vector<double> again = {90, 0, 301, 12, 354, 137.5, 360, 45, -6, 270, 6, 180};
+    for (bool center : {true, false}) {
+        TRotateImage img;
+        setUpHand(img, hand, center);
+        int kept = 0;
+        for (int pass = 0; pass < 2; ++pass) {
+            for (double angle : pass == 0 ? once : again) {
+                SCOPED_TRACE((center ? "centred at " : "placed at ") + std::to_string(angle)
+                             + (pass == 0 ? ", first time" : ", again"));
+                const quint64 key = img.paintKey();
+                img.setAngle(angle);
+                EXPECT_NE(img.paintKey(), key);
+                TRotateImage fresh;
+                setUpHand(fresh, hand, center);
+                fresh.setAngle(angle);
+                EXPECT_EQ(drawnBy(img), drawnBy(fresh));
+                const QImage display = img.displayBitmap();
+                EXPECT_EQ(display, fresh.displayBitmap());
+                const QImage turned = rotateBitmap(hand, kFill, angle);
+                const QPoint at = center ? QPoint((S - turned.width()) / 2, (S - turned.height()) / 2) : QPoint(0, 0);
+                EXPECT_EQ(display.copy(QRect(at, turned.size())), turned);
+            }
+            if (pass == 0)
+                kept = img.keptTurns().size();
+            else
+                EXPECT_EQ(img.keptTurns().size(), kept) << "a turn was made again";
+        }
+        EXPECT_GE(kept, int(once.size()));
+    }
+}
+
+// Whatever else decides a turn changes at an angle already kept: the hand
+// shows the change there and at the other angles kept before it.
+TEST(RotateImageKeptTurns, ChangesShowAtKeptAngles)
+{
+    const QImage hand = holedHand(9, 61);
+    const struct
+    {
+        const char *change;
+        std::function<void(TRotateImage &)> apply;
+    } cases[] = {
+        {"another picture", [](TRotateImage &img) { img.setPicture(holedHand(9, 61, 2)); }},
+        {"a larger picture", [](TRotateImage &img) { img.setPicture(holedHand(13, 80)); }},
+        {"another colour", [](TRotateImage &img) { img.setColor(rgbColor(9, 9, 9)); }},
+        {"placed instead of centred", [](TRotateImage &img) { img.setCenter(false); }},
+        {"stretched", [](TRotateImage &img) { img.setStretch(true); }},
+    };
+    for (const auto &c : cases) {
+        TRotateImage img;
+        setUpHand(img, hand, true);
+        for (double angle : {90.0, 33.0, 270.0, 90.0})
+            img.setAngle(angle);
+        c.apply(img);
+        for (double angle : {90.0, 33.0}) {
+            SCOPED_TRACE(std::string(c.change) + " at " + std::to_string(angle));
+            img.setAngle(angle);
+            TRotateImage fresh;
+            setUpHand(fresh, hand, true);
+            c.apply(fresh);
+            fresh.setAngle(angle);
+            EXPECT_EQ(drawnBy(img), drawnBy(fresh));
+            EXPECT_EQ(img.displayBitmap(), fresh.displayBitmap());
         }
     }
 }
