@@ -75,8 +75,6 @@ void BM_TickMinuteChanges(benchmark::State &state)
         c.Timer1Timer();
     }
     ZDateTime::setNowProvider(nullptr);
-    state.counters["kept_bytes_min"] = double(c.RotateImageMin->keptTurns().bytes());
-    state.counters["kept_bytes_hour"] = double(c.RotateImageHour->keptTurns().bytes());
 }
 BENCHMARK(BM_TickMinuteChanges)->Unit(benchmark::kMicrosecond);
 

@@ -41,6 +41,7 @@ BENCHMARK(BM_RotateHand)->Unit(benchmark::kMicrosecond);
 void BM_TurnTransparentHand(benchmark::State &state)
 {
     TRotateImage hand;
+    hand.setKeepTurns(true);
     hand.setCenter(true);
     hand.setTransparent(true);
     hand.setPicture(handPicture());

@@ -60,6 +60,8 @@ void TfClock::createFace()
     // face under it is kept as a picture, so a turn repaints the hand alone.
     // Painted through an effect, the window repaints whole anyway.
     RotateImageSec->setKeepBackdrop(!alphaEffect());
+    // It also comes back to each of its 60 angles every minute.
+    RotateImageSec->setKeepTurns(true);
     imgAnim = new TImage(this);
     imgAnim->hide();
 }

@@ -246,6 +246,13 @@ bool TRotateImage::eventFilter(QObject *watched, QEvent *e)
     return false;
 }
 
+void TRotateImage::setKeepTurns(bool on)
+{
+    m_keepTurns = on;
+    if (!on)
+        m_turns.clear();
+}
+
 void TRotateImage::setPicture(const QImage &picture)
 {
     m_picture = picture;
@@ -428,9 +435,11 @@ void TRotateImage::turnKeyed()
     // A hand comes back to its angles (the second hand every minute): the
     // turn kept for this one is copied into the cleared drawable instead.
     const QRgb key = colorToQRgb(m_color);
-    m_turns.use({m_work.cacheKey(), key, m_center && !m_stretch});
-    if (m_turns.restore(double(m_angle), m_drawable, m_kept))
-        return;
+    if (m_keepTurns) {
+        m_turns.use({m_work.cacheKey(), key, m_center && !m_stretch});
+        if (m_turns.restore(double(m_angle), m_drawable, m_kept))
+            return;
+    }
 
     // The drawn pixels are gathered in bands of a few rows counted from the
     // turn's top: a thin hand turned towards a diagonal covers a small part
@@ -466,7 +475,8 @@ void TRotateImage::turnKeyed()
         bandLast = std::max(bandLast, at.x() + x);
     });
     closeBand();
-    m_turns.keep(double(m_angle), m_drawable, m_kept);
+    if (m_keepTurns)
+        m_turns.keep(double(m_angle), m_drawable, m_kept);
 }
 
 QImage TRotateImage::displayBitmap() const

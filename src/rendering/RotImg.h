@@ -58,8 +58,11 @@ public:
     // How many rotations this control has done (a turning hand must not
     // redo one for an unchanged angle).
     int rebuildCount() const { return m_rebuilds; }
-    // The finished transparent turns kept for angles the control comes back
-    // to; a rotation that finds its angle there copies instead of turning.
+    // Keeps the finished transparent turns for angles the control comes
+    // back to; a rotation that finds its angle there copies instead of
+    // turning. For a hand that comes back often (the second hand, every
+    // minute): the others would keep memory all day for a turn a minute.
+    void setKeepTurns(bool on);
     const TurnCache &keptTurns() const { return m_turns; }
 
     // Draws what lies under the control from a picture kept of it (see
@@ -112,5 +115,6 @@ private:
     QImage m_workSource;
     TColor m_workColor = clWhite;
     bool m_workTransparent = false;
+    bool m_keepTurns = false;
     TurnCache m_turns; // turns of m_work, drawn as the drawable holds them
 };

@@ -263,6 +263,15 @@ TEST_F(Face, HandsFollowTheTimeAndOnlyTurnWhenTheAngleChanges)
     EXPECT_EQ(c->RotateImageSec->rebuildCount(), turns + 1);
     EXPECT_EQ(c->RotateImageMin->rebuildCount(), minuteTurns);
     EXPECT_EQ(c->toolTip(), QLocale::system().toString(now.date(), "ddd MMM d"));
+
+    // Only the second hand, back at its angles every minute, keeps its turns.
+    for (int i = 0; i < 70; ++i) {
+        now = now.addSecs(1);
+        c->Timer1Timer();
+    }
+    EXPECT_EQ(c->RotateImageSec->keptTurns().size(), 61) << "0 and 360 are two angles";
+    EXPECT_EQ(c->RotateImageMin->keptTurns().size(), 0);
+    EXPECT_EQ(c->RotateImageHour->keptTurns().size(), 0);
 }
 
 TEST_F(Face, AnimationDrawsOneFramePerTickScaledFromTheStrip)

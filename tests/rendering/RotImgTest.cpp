@@ -268,6 +268,7 @@ QImage holedHand(int w, int h, int seed = 0)
 void setUpHand(TRotateImage &img, const QImage &picture, bool center)
 {
     img.setColor(kFill);
+    img.setKeepTurns(true);
     img.setPicture(picture);
     img.setTransparent(true);
     img.setCenter(center);
