@@ -1,5 +1,6 @@
 #include "TField.h"
 #include "PictureLimit.h"
+#include "PngPicture.h"
 #include "TTable.h"
 #include "TableError.h"
 
@@ -144,18 +145,15 @@ QImage TField::asPicture() const
     const QByteArray bytes = value().toByteArray();
     if (bytes.isEmpty())
         return {};
-    QBuffer buffer;
-    buffer.setData(bytes);
-    QImageReader reader(&buffer, "png");
-    // PNG is built in: without this Qt loads every image plugin to ask it.
-    reader.setAutoDetectImageFormat(false);
+    PngPicture png(bytes);
     // The header's size is checked before anything is decoded.
-    const QSize declared = reader.size();
+    const QSize declared = png.size();
     if (declared.isValid() && !PictureLimit::fits(declared))
         throw ETableError(pictureName() + " " + PictureLimit::tooLargeText(declared));
-    // Should a header not tell, decoding still stops short of gigabytes.
-    reader.setAllocationLimit(256);
-    QImage image = reader.read();
+    // Should a header not tell, decoding still stops short of gigabytes: a
+    // limit of Qt's reader, which PngPicture keeps too.
+    QImageReader::setAllocationLimit(256);
+    QImage image = png.read();
     if (image.isNull())
         throw ETableError(pictureName() + " is damaged");
     if (!PictureLimit::fits(image.size()))
