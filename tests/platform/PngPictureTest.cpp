@@ -1,4 +1,5 @@
 #include "ImagePluginLookout.h"
+#include "MappedFiles.h"
 #include "PictureBytes.h"
 #include "PngMaker.h"
 #include "PngPicture.h"
@@ -7,7 +8,6 @@
 
 #include <QBuffer>
 #include <QColorSpace>
-#include <QFile>
 #include <QIcon>
 #include <QImageReader>
 #include <QtEndian>
@@ -218,16 +218,6 @@ TEST(PngPicture, DamagedBytesFailAsWithQt)
     }
 }
 
-qint64 peakKilobytes()
-{
-    QFile status("/proc/self/status");
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    return 0;
-}
-
 // A chunk declaring more data than there are bytes fails to read, as with
 // Qt's reader (not run here: libpng would take and clear the 2 GB first).
 TEST(PngPicture, ChunksLongerThanTheBytesAreNotAllocated)
@@ -249,14 +239,14 @@ TEST(PngPicture, ChunksLongerThanTheBytesAreNotAllocated)
         {"before a grey picture's pixels", before(grey, "IDAT"), QSize()},
         {"after a grey picture's pixels", before(grey, "IEND"), QSize(9, 7)},
     };
-    const qint64 peak = peakKilobytes();
+    const qint64 peak = peakResidentKilobytes();
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         PngPicture png(c.bytes);
         EXPECT_EQ(png.size(), c.size);
         EXPECT_TRUE(png.read().isNull());
     }
-    EXPECT_LT(peakKilobytes() - peak, 100 * 1024) << "kilobytes more at the peak";
+    EXPECT_LT(peakResidentKilobytes() - peak, 100 * 1024) << "kilobytes more at the peak";
 }
 
 // A picture needing more memory than Qt's reader would take is not read.

@@ -229,6 +229,22 @@ TEST_F(TableFixture, CommonPicturesAreReadWithoutLookingForImagePlugins)
     EXPECT_TRUE(lookout.looked());
 }
 
+// The installer reads a package picture's size from its header. Bytes that
+// declare a chunk larger than they are have none, and cost no memory.
+TEST(PictureLimit, DeclaredSizeIsReadFromTheHeaderAlone)
+{
+    const QByteArray png = pngMade(PngKind(), QSize(40, 30));
+    const QByteArray huge = QByteArray("\x7a\0\0\x14tEXt", 8) + "Title";
+    const qint64 peak = peakResidentKilobytes();
+    EXPECT_EQ(PictureLimit::declaredSize(png), QSize(40, 30));
+    EXPECT_EQ(PictureLimit::declaredSize(pngBytes(8000, 8000)), QSize(8000, 8000));
+    EXPECT_EQ(PictureLimit::declaredSize(png.left(pngChunkAt(png, "IDAT") + 10)), QSize(40, 30)) << "cut in the pixels";
+    EXPECT_FALSE(PictureLimit::declaredSize(png.left(20)).isValid());
+    EXPECT_FALSE(PictureLimit::declaredSize(QByteArray(100, 'x')).isValid());
+    EXPECT_FALSE(PictureLimit::declaredSize(QByteArray(png).insert(pngChunkAt(png, "IDAT"), huge)).isValid());
+    EXPECT_LT(peakResidentKilobytes() - peak, 100 * 1024) << "kilobytes more at the peak";
+}
+
 // Bytes that are no readable PNG are reported as a damaged picture, naming
 // the table, the field and the file.
 TEST_F(TableFixture, DamagedPicturesAreReported)
