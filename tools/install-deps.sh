@@ -10,7 +10,7 @@ PACKAGES=(
   libsqlite3-dev sqlite3
   libzip-dev zlib1g-dev zip unzip
   libsdl2-dev libsdl2-mixer-dev timidity freepats
-  libjpeg62-turbo-dev
+  libjpeg62-turbo-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils x11-apps imagemagick
   espeak-ng sox libsox-fmt-all lame

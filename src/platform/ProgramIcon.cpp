@@ -1,6 +1,7 @@
 #include "ProgramIcon.h"
+#include "PngPicture.h"
 
-#include <QImageReader>
+#include <QFile>
 #include <QPixmap>
 
 namespace ProgramIcon {
@@ -27,10 +28,10 @@ QIcon load(const QString &programFolder)
     for (int size : sizes()) {
         // Not QIcon::addFile: to learn a file's format it asks every image
         // plugin installed, and loads them (SVG's with libQt6Svg among them).
-        // PNG is built in.
-        QImageReader reader(programFolder + fileName(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        const QImage picture = reader.read();
+        QFile file(programFolder + fileName(size));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QImage picture = PngPicture(file.readAll()).read();
         if (!picture.isNull())
             icon.addPixmap(QPixmap::fromImage(picture));
     }

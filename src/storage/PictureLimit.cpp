@@ -1,7 +1,5 @@
 #include "PictureLimit.h"
-
-#include <QBuffer>
-#include <QImageReader>
+#include "PngPicture.h"
 
 namespace PictureLimit {
 
@@ -12,14 +10,9 @@ bool fits(const QSize &size)
 
 QSize declaredSize(const QByteArray &bytes)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "png");
-    reader.setAutoDetectImageFormat(false);
-    if (!reader.canRead())
-        return {};
-    return reader.size();
+    // Not QImageReader: a package's picture that declares a chunk of 2 GB
+    // would have libpng take and clear 2 GB before finding the bytes short.
+    return PngPicture(bytes).size();
 }
 
 QString tooLargeText(const QSize &size)

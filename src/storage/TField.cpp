@@ -1,6 +1,7 @@
 #include "TField.h"
 #include "PictureLimit.h"
 #include "PicturePrefetch.h"
+#include "PngPicture.h"
 #include "TTable.h"
 #include "TableError.h"
 
@@ -152,18 +153,15 @@ QImage TField::asPicture() const
 
 QImage TField::decodePicture(const QByteArray &bytes, const QString &name)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    QImageReader reader(&buffer, "png");
-    // PNG is built in: without this Qt loads every image plugin to ask it.
-    reader.setAutoDetectImageFormat(false);
+    PngPicture png(bytes);
     // The header's size is checked before anything is decoded.
-    const QSize declared = reader.size();
+    const QSize declared = png.size();
     if (declared.isValid() && !PictureLimit::fits(declared))
         throw ETableError(name + " " + PictureLimit::tooLargeText(declared));
-    // Should a header not tell, decoding still stops short of gigabytes.
-    reader.setAllocationLimit(256);
-    QImage image = reader.read();
+    // Should a header not tell, decoding still stops short of gigabytes:
+    // PngPicture keeps to Qt's reader's allocation limit (256 MB, never
+    // changed here; setting it would race with a decoding thread).
+    QImage image = png.read();
     if (image.isNull())
         throw ETableError(name + " is damaged");
     if (!PictureLimit::fits(image.size()))

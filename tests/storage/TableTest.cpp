@@ -1,6 +1,8 @@
+#include "ImagePluginLookout.h"
 #include "MappedFiles.h"
 #include "PictureBytes.h"
 #include "PictureLimit.h"
+#include "PngMaker.h"
 #include "TableError.h"
 #include "TableFixture.h"
 
@@ -198,6 +200,88 @@ TEST_F(TableFixture, PicturesAreReadWithoutImagePlugins)
     EXPECT_EQ(PictureLimit::declaredSize(pngBytes(3, 2)), QSize(3, 2));
     EXPECT_EQ(dial.FieldByName("Image").asPicture().size(), QSize(3, 2));
     EXPECT_TRUE(mappedBefore || !isMapped("/imageformats/"));
+}
+
+// The kinds skin pictures are (8-bit RGB and RGBA, palettes) are read
+// without Qt even looking for image plugins, which costs every start.
+TEST_F(TableFixture, CommonPicturesAreReadWithoutLookingForImagePlugins)
+{
+    // Run alone (as ctest runs it) no picture has been read or written yet.
+    ImagePluginLookout lookout;
+    ASSERT_FALSE(lookout.looked()) << "image plugins were looked for before the test";
+    PngKind rgb, rgba, palette;
+    rgba.type = PngKind::Rgba;
+    palette.type = PngKind::Palette;
+    palette.paletteSize = 200;
+    addDial("pic");
+    for (const PngKind &kind : {rgb, rgba, palette}) {
+        dial.Edit();
+        dial.FieldByName("Image").setValue(pngMade(kind, QSize(30, 20)));
+        dial.Post();
+        EXPECT_EQ(dial.FieldByName("Image").asPicture().size(), QSize(30, 20));
+    }
+    EXPECT_FALSE(lookout.looked());
+    // A grey picture is handed to Qt's reader: the look is seen.
+    dial.Edit();
+    dial.FieldByName("Image").setValue(pngBytes(3, 2));
+    dial.Post();
+    EXPECT_EQ(dial.FieldByName("Image").asPicture().size(), QSize(3, 2));
+    EXPECT_TRUE(lookout.looked());
+}
+
+// The installer reads a package picture's size from its header. Bytes that
+// declare a chunk larger than they are have none, and cost no memory.
+TEST(PictureLimit, DeclaredSizeIsReadFromTheHeaderAlone)
+{
+    const QByteArray png = pngMade(PngKind(), QSize(40, 30));
+    const QByteArray huge = QByteArray("\x7a\0\0\x14tEXt", 8) + "Title";
+    const qint64 peak = peakResidentKilobytes();
+    EXPECT_EQ(PictureLimit::declaredSize(png), QSize(40, 30));
+    EXPECT_EQ(PictureLimit::declaredSize(pngBytes(8000, 8000)), QSize(8000, 8000));
+    EXPECT_EQ(PictureLimit::declaredSize(png.left(pngChunkAt(png, "IDAT") + 10)), QSize(40, 30)) << "cut in the pixels";
+    EXPECT_FALSE(PictureLimit::declaredSize(png.left(20)).isValid());
+    EXPECT_FALSE(PictureLimit::declaredSize(QByteArray(100, 'x')).isValid());
+    EXPECT_FALSE(PictureLimit::declaredSize(QByteArray(png).insert(pngChunkAt(png, "IDAT"), huge)).isValid());
+    EXPECT_LT(peakResidentKilobytes() - peak, 100 * 1024) << "kilobytes more at the peak";
+}
+
+// Bytes that are no readable PNG are reported as a damaged picture, naming
+// the table, the field and the file.
+TEST_F(TableFixture, DamagedPicturesAreReported)
+{
+    const QByteArray png = pngMade(PngKind());
+    const int idat = pngChunkAt(png, "IDAT");
+    QByteArray badCrc = png;
+    badCrc[idat - 1] = char(badCrc[idat - 1] ^ 1); // the header's CRC
+    QByteArray zeroWidth = png;
+    zeroWidth.replace(8, 25, pngChunk("IHDR", png.mid(16, 13).replace(0, 4, QByteArray(4, '\0'))));
+    const struct
+    {
+        const char *what;
+        QByteArray bytes;
+    } cases[] = {
+        {"garbage", QByteArray(300, 'x')},
+        {"signature only", png.left(8)},
+        {"cut in the pixels", png.left(idat + 20)},
+        {"cut before the end chunk", png.left(pngChunkAt(png, "IEND"))},
+        {"header's CRC wrong", badCrc},
+        {"zero width", zeroWidth},
+        {"grey, cut", pngBytes(40, 30).chopped(20)},
+    };
+    addDial("pic");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        dial.Edit();
+        dial.FieldByName("Image").setValue(c.bytes);
+        dial.Post();
+        try {
+            dial.FieldByName("Image").asPicture();
+            ADD_FAILURE() << "read";
+        } catch (const ETableError &e) {
+            EXPECT_EQ(e.message(),
+                      QString("The picture in field 'Image' of table Dial (%1) is damaged").arg(dial.FileName()));
+        }
+    }
 }
 
 // A picture bomb (a few KB of PNG that unpack to gigabytes) is refused from

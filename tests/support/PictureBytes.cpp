@@ -31,13 +31,23 @@ QByteArray be32(quint32 v)
     return b;
 }
 
-QByteArray chunk(const char *type, const QByteArray &data)
+} // namespace
+
+QByteArray pngChunk(const char *type, const QByteArray &data)
 {
     const QByteArray body = QByteArray(type) + data;
     return be32(quint32(data.size())) + body + be32(crc32(body));
 }
 
-} // namespace
+int pngChunkAt(const QByteArray &png, const char *type)
+{
+    for (int at = 8; at + 8 <= png.size();) {
+        if (png.mid(at + 4, 4) == type)
+            return at;
+        at += 12 + int(qFromBigEndian<quint32>(png.constData() + at));
+    }
+    return -1;
+}
 
 QByteArray pngBytes(int width, int height)
 {
@@ -50,5 +60,5 @@ QByteArray pngBytes(int width, int height)
         raw += row;
     // qCompress puts the length in front of a zlib stream, which is what IDAT holds.
     const QByteArray zlib = qCompress(raw, 9).mid(4);
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", zlib) + chunk("IEND", {});
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", zlib) + pngChunk("IEND", {});
 }
