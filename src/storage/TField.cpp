@@ -6,7 +6,6 @@
 #include "TableError.h"
 
 #include <QBuffer>
-#include <QImageReader>
 #include <QImageWriter>
 
 QString TField::FieldName() const { return m_table->m_fields[m_index].name; }
