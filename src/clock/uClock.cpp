@@ -98,7 +98,10 @@ void TfClock::FormCreate(const QString &programFolder)
         return tblClock.RecordCount() > 0 && tblClock.FieldByName("AnimationFlag").asBoolean();
     };
     Chimes->ErrorReport = [](const QString &message) { ErrorReport::showTick(message); };
-    createTrayIcon();
+    // Made once the window is on its way, from the event loop: the clock
+    // shows without it, and its pictures and the look for a tray host
+    // would cost the start milliseconds.
+    QTimer::singleShot(0, this, [this] { createTrayIcon(); });
 }
 
 void TfClock::createTrayIcon()

@@ -57,6 +57,7 @@ DialogFixture::DialogFixture() : systemClock(FakeSystemClock::nanosOf(QDateTime(
     }
     clock = folder.startClock();
     clock->Timer1.stop();
+    settle(); // the clock's event loop has run before any dialog opens
     AlarmRecord r;
     r.title = "Dentist";
     r.memo = "Bring the card.";

@@ -352,6 +352,8 @@ TEST_F(Face, WithATrayHideGoesThereAndTheIconBringsTheClockBack)
 {
     FakeTray tray(true);
     auto c = start();
+    EXPECT_FALSE(tray.icon) << "made before the window shows";
+    QCoreApplication::processEvents();
     ASSERT_TRUE(tray.icon);
     EXPECT_TRUE(tray.icon->visible) << "shown where the desktop has a tray";
     ASSERT_NE(tray.icon->menu, nullptr);
