@@ -169,21 +169,28 @@ BENCHMARK(BM_SkinPicturesByPngPicture)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
+// A Dial table in `folder` with a record for each name, their pictures'
+// bytes as given.
+void makeDials(const QString &folder, const QVector<std::pair<QString, QByteArray>> &records)
+{
+    createTable(folder, standardSchema("Dial"));
+    TTable t;
+    t.OpenTable(folder, "Dial");
+    for (const auto &[name, image] : records) {
+        t.Append();
+        t.FieldByName("Name").setAsString(name);
+        if (!image.isEmpty())
+            t.FieldByName("Image").setValue(image);
+        t.Post();
+    }
+}
+
 // A small skin table opened as the start opens each of its ten.
 void BM_OpenSmallTable(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QString folder = dir.path() + "/";
-    createTable(folder, standardSchema("Dial"));
-    {
-        TTable t;
-        t.OpenTable(folder, "Dial");
-        for (int i = 0; i < 3; ++i) {
-            t.Append();
-            t.FieldByName("Name").setAsString(QString("Dial %1").arg(i));
-            t.Post();
-        }
-    }
+    makeDials(folder, {{"Dial 0", {}}, {"Dial 1", {}}, {"Dial 2", {}}});
     for (auto _ : state) {
         TTable t;
         t.OpenTable(folder, "Dial");
@@ -198,18 +205,10 @@ void BM_ReadLargePictureBytes(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QString folder = dir.path() + "/";
-    createTable(folder, standardSchema("Dial"));
-    {
-        TTable t;
-        t.OpenTable(folder, "Dial");
-        t.Append();
-        t.FieldByName("Name").setAsString("large");
-        QByteArray bytes(360 * 1024, '\0');
-        for (int i = 0; i < bytes.size(); ++i)
-            bytes[i] = char(i * 7919 >> 3);
-        t.FieldByName("Image").setValue(bytes);
-        t.Post();
-    }
+    QByteArray bytes(360 * 1024, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 7919 >> 3);
+    makeDials(folder, {{"large", bytes}});
     for (auto _ : state) {
         TTable t;
         t.OpenTable(folder, "Dial");
