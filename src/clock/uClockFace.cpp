@@ -79,6 +79,10 @@ void TfClock::UpdateHands(const QTime &t)
 
 void TfClock::AnimateFace()
 {
+    // Between runs a step would only hide the hidden strip: the idle tick
+    // reads nothing from the table.
+    if (!Chime.AnimationRunning && imgAnim->isHidden())
+        return;
     const bool hasClock = tblClock.Active() && tblClock.RecordCount() > 0;
     const int frames = hasClock ? tblClock.FieldByName("AnimationFrames").asInteger() : 0;
     const TickRules::AnimationStep step = TickRules::animationStep(
