@@ -1,10 +1,8 @@
 #include "PicturePrefetch.h"
 #include "TField.h"
 
-#include <QMutex>
 #include <QThread>
 
-#include <exception>
 #include <memory>
 #include <vector>
 
@@ -54,11 +52,12 @@ void start(std::function<QList<QByteArray>()> stored)
                     // Checked as the field would check it; a picture it
                     // refuses is left to fail where it is read.
                     p.decoded.push_back({bytes, TField::decodePicture(bytes, {})});
-                } catch (const std::exception &) {
+                } catch (...) {
                 }
             }
-        } catch (const std::exception &) {
+        } catch (...) {
             // Nothing could be guessed: everything is decoded where used.
+            // Whatever it was, it must not end the program from this thread.
         }
     }));
     p.thread->start();
