@@ -25,8 +25,8 @@ public:
         bool operator!=(const Source &o) const { return !(*this == o); }
     };
 
-    // At most this many turns: more than the second and minute hands show
-    // (60 each). The hour hand creeps through 360; its turns fill the cache,
+    // At most this many turns: more than the second hand shows (61, with
+    // 0 and 360). A hand that creeps through more angles fills the cache,
     // which then starts again empty, rather than grow without end.
     static constexpr int kLimit = 64;
     // And at most this much memory: a broad hand keeps much more per turn
