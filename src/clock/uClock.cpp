@@ -6,6 +6,7 @@
 #include "MessageBoxes.h"
 #include "MediaPlayerSound.h"
 #include "OnScreen.h"
+#include "PicturePrefetch.h"
 #include "ProgramIcon.h"
 #include "StartFailurePanel.h"
 #include "TickRules.h"
@@ -156,8 +157,18 @@ void TfClock::FormActivate()
         for (TTable *t : all)
             names << t->TableName();
         Folders.prepare(names);
-        for (TTable *t : all)
-            t->OpenTable(Folders.own, t->TableName());
+        // Tables opened ahead on another thread are taken last: they have
+        // longest to get ready.
+        QVector<TTable *> order = all;
+        std::stable_partition(order.begin(), order.end(), [this](TTable *t) {
+            return !PicturePrefetch::promised(Folders.own + t->TableName() + ".db");
+        });
+        for (TTable *t : order) {
+            if (const auto opened = PicturePrefetch::takeTable(Folders.own + t->TableName() + ".db"))
+                t->takeOver(*opened);
+            else
+                t->OpenTable(Folders.own, t->TableName());
+        }
         TTable::removeStaleSuperJournals(Folders.own);
         LoadSettings();
         AssembleAndBuildFace();

@@ -140,32 +140,39 @@ void TfClock::AssembleAndBuildFace()
 void TfClock::prefetchFacePictures(const QString &programFolder)
 {
     const QString folder = programFolder.isEmpty() ? QCoreApplication::applicationDirPath() + "/" : programFolder;
-    PicturePrefetch::start([folder] {
+    const ClockFolders folders = ClockFolders::forProgram(folder);
+    const struct
+    {
+        const char *table;
+        QString ClockSettings::*name;
+        QStringList fields;
+    } parts[] = {{"Clock", &ClockSettings::ClockName, {"Image"}},
+                 {"Dial", &ClockSettings::DialName, {"Image"}},
+                 {"Head", &ClockSettings::HeadName, {"Image"}},
+                 {"Body", &ClockSettings::BodyName, {"Image"}},
+                 {"Hand", &ClockSettings::HandName, {"imgHour", "imgMinute", "imgSecond"}}};
+    QStringList files;
+    for (const auto &part : parts)
+        files << folders.own + part.table + ".db";
+    PicturePrefetch::start(files, [folders, parts, files](PicturePrefetch::Handover &handover) {
         // The start's own steps, without what they change: tables opened,
         // the items named in the settings found as LoadSettings finds them.
-        const ClockFolders folders = ClockFolders::forProgram(folder);
         const ClockSettings s = readClockSettings(IniFile(folders.settingsFile));
-        const struct
-        {
-            const char *table;
-            QString name;
-            QStringList fields;
-        } parts[] = {{"Clock", s.ClockName, {"Image"}},
-                     {"Dial", s.DialName, {"Image"}},
-                     {"Head", s.HeadName, {"Image"}},
-                     {"Body", s.BodyName, {"Image"}},
-                     {"Hand", s.HandName, {"imgHour", "imgMinute", "imgSecond"}}};
-        QList<QByteArray> stored;
-        for (const auto &part : parts) {
-            TTable t;
-            t.OpenTable(folders.own, part.table);
-            t.FindKey(part.name);
-            if (t.RecordCount() == 0)
-                continue;
-            for (const QString &field : part.fields)
-                stored << t.FieldByName(field).value().toByteArray();
+        for (size_t i = 0; i < std::size(parts); ++i) {
+            std::unique_ptr<TTable> t;
+            try {
+                t = std::make_unique<TTable>();
+                t->OpenTable(folders.own, parts[i].table);
+                t->FindKey(s.*parts[i].name);
+                if (t->RecordCount() > 0)
+                    for (const QString &field : parts[i].fields)
+                        handover.picture(t->FieldByName(field).value().toByteArray());
+            } catch (...) {
+                // Opened where it is used, which says what is wrong.
+                t.reset();
+            }
+            handover.table(files[i], std::move(t));
         }
-        return stored;
     });
 }
 

@@ -1,9 +1,13 @@
 #include "PicturePrefetch.h"
 #include "TField.h"
+#include "TTable.h"
 
+#include <QCoreApplication>
 #include <QThread>
 
-#include <memory>
+#include <condition_variable>
+#include <map>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -17,7 +21,12 @@ struct Decoded
 struct Prefetch
 {
     std::unique_ptr<QThread> thread;
-    std::vector<Decoded> decoded; // written by the thread until it is waited for
+    std::mutex lock;
+    std::condition_variable handed; // something was handed over, or the thread ended
+    bool running = false;
+    QStringList promised;
+    std::vector<Decoded> decoded;
+    std::map<QString, std::unique_ptr<TTable>> tables;
 
     // Ended before the program: a thread still running would abort it.
     ~Prefetch() { wait(); }
@@ -28,6 +37,15 @@ struct Prefetch
             thread->wait();
             thread.reset();
         }
+    }
+
+    void hand(const std::function<void()> &change)
+    {
+        {
+            std::lock_guard guard(lock);
+            change();
+        }
+        handed.notify_all();
     }
 };
 
@@ -41,40 +59,87 @@ Prefetch &prefetch()
 
 namespace PicturePrefetch {
 
-void start(std::function<QList<QByteArray>()> stored)
+void Handover::picture(const QByteArray &bytes)
+{
+    try {
+        // Checked as the field would check it; a picture it refuses is left
+        // to fail where it is read.
+        QImage image = TField::decodePicture(bytes, {});
+        prefetch().hand([&] { prefetch().decoded.push_back({bytes, std::move(image)}); });
+    } catch (...) {
+    }
+}
+
+void Handover::table(const QString &fileName, std::unique_ptr<TTable> opened)
+{
+    // Its events, if any, belong to the thread that uses it from now on.
+    if (opened && QCoreApplication::instance())
+        opened->moveToThread(QCoreApplication::instance()->thread());
+    prefetch().hand([&] {
+        prefetch().promised.removeAll(fileName);
+        if (opened)
+            prefetch().tables[fileName] = std::move(opened);
+    });
+}
+
+void start(const QStringList &promised, std::function<void(Handover &)> work)
 {
     finish();
     Prefetch &p = prefetch();
-    p.thread.reset(QThread::create([&p, stored = std::move(stored)] {
+    p.promised = promised;
+    p.running = true;
+    p.thread.reset(QThread::create([&p, work = std::move(work)] {
+        Handover handover;
         try {
-            for (const QByteArray &bytes : stored()) {
-                try {
-                    // Checked as the field would check it; a picture it
-                    // refuses is left to fail where it is read.
-                    p.decoded.push_back({bytes, TField::decodePicture(bytes, {})});
-                } catch (...) {
-                }
-            }
+            work(handover);
         } catch (...) {
-            // Nothing could be guessed: everything is decoded where used.
-            // Whatever it was, it must not end the program from this thread.
+            // What was not handed over is done where used. Whatever went
+            // wrong must not end the program from this thread.
         }
+        p.hand([&p] {
+            p.running = false;
+            p.promised.clear();
+        });
     }));
     p.thread->start();
+}
+
+bool promised(const QString &fileName)
+{
+    Prefetch &p = prefetch();
+    std::lock_guard guard(p.lock);
+    return p.promised.contains(fileName) || p.tables.count(fileName) > 0;
+}
+
+std::unique_ptr<TTable> takeTable(const QString &fileName)
+{
+    Prefetch &p = prefetch();
+    std::unique_lock guard(p.lock);
+    p.handed.wait(guard, [&] { return !p.promised.contains(fileName); });
+    const auto it = p.tables.find(fileName);
+    if (it == p.tables.end())
+        return nullptr;
+    std::unique_ptr<TTable> table = std::move(it->second);
+    p.tables.erase(it);
+    return table;
 }
 
 std::optional<QImage> take(const QByteArray &bytes)
 {
     Prefetch &p = prefetch();
-    p.wait();
-    for (auto it = p.decoded.begin(); it != p.decoded.end(); ++it) {
-        if (it->bytes == bytes) {
-            QImage image = std::move(it->image);
-            p.decoded.erase(it);
-            return image;
+    std::unique_lock guard(p.lock);
+    std::optional<QImage> found;
+    p.handed.wait(guard, [&] {
+        for (auto it = p.decoded.begin(); it != p.decoded.end(); ++it) {
+            if (it->bytes == bytes) {
+                found = std::move(it->image);
+                p.decoded.erase(it);
+                return true;
+            }
         }
-    }
-    return std::nullopt;
+        return !p.running;
+    });
+    return found;
 }
 
 void finish()
@@ -82,6 +147,8 @@ void finish()
     Prefetch &p = prefetch();
     p.wait();
     p.decoded.clear();
+    p.tables.clear();
+    p.promised.clear();
 }
 
 } // namespace PicturePrefetch

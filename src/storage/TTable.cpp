@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <utility>
 #include <cstdio>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -70,6 +71,7 @@ void TTable::OpenTable()
         m_db->exec("BEGIN");
         loadSchema();
         loadOrder();
+        m_openedVersion = dataVersion();
         m_db->exec("COMMIT");
     } catch (...) {
         m_rowQuery.reset();
@@ -80,6 +82,44 @@ void TTable::OpenTable()
     m_state = State::Browse;
     moveTo(m_ids.isEmpty() ? -1 : 0);
     notify();
+}
+
+void TTable::takeOver(TTable &opened)
+{
+    CloseTable();
+    m_folder = opened.m_folder;
+    m_name = opened.m_name;
+    if (!opened.m_db || opened.m_route || opened.m_state != State::Browse) {
+        OpenTable();
+        return;
+    }
+    if (opened.m_currentLoaded && opened.m_pos >= 0)
+        m_readAhead = ReadAhead{opened.m_ids[opened.m_pos], opened.m_current};
+    m_db = std::move(opened.m_db);
+    m_rowQuery = std::move(opened.m_rowQuery);
+    m_fields = opened.m_fields;
+    m_keyField = opened.m_keyField;
+    m_keyIndex = opened.m_keyIndex;
+    m_ids = std::move(opened.m_ids);
+    m_keys = std::move(opened.m_keys);
+    m_openedVersion = opened.m_openedVersion;
+    m_current.fill(QVariant(), m_fields.size());
+    opened.CloseTable();
+    if (dataVersion() != m_openedVersion) {
+        OpenTable();
+        return;
+    }
+    m_state = State::Browse;
+    moveTo(m_ids.isEmpty() ? -1 : 0);
+    notify();
+}
+
+// Changes whenever another connection commits to the file; this
+// connection's own writes leave it as it is.
+qint64 TTable::dataVersion() const
+{
+    SqliteStmt st(*m_db, "PRAGMA data_version");
+    return st.step() ? st.int64(0) : -1;
 }
 
 void TTable::loadSchema()
@@ -153,6 +193,7 @@ void TTable::loadOrder()
 
 void TTable::CloseTable()
 {
+    m_readAhead.reset();
     if (!m_db)
         return;
     m_rowQuery.reset();
@@ -295,7 +336,12 @@ void TTable::loadCurrent()
     if (m_currentLoaded)
         return;
     m_current.fill(QVariant(), m_fields.size());
-    if (m_pos >= 0) {
+    // Read ahead on another thread: good for its own record while no other
+    // connection has written since the order was read, and only once.
+    const std::optional<ReadAhead> ahead = std::exchange(m_readAhead, std::nullopt);
+    if (ahead && m_pos >= 0 && ahead->id == m_ids[m_pos] && dataVersion() == m_openedVersion) {
+        m_current = ahead->values;
+    } else if (m_pos >= 0) {
         if (!m_rowQuery)
             m_rowQuery = std::make_unique<SqliteStmt>(
                 conn(), QString("SELECT %1 FROM %2 WHERE id = ?").arg(fieldList(), dataTable()));
@@ -370,6 +416,7 @@ void TTable::setFieldValue(int index, const QVariant &value)
 void TTable::Append()
 {
     requireActive("Append");
+    m_readAhead.reset();
     checkBrowseMode();
     m_buffer.fill(QVariant(), m_fields.size());
     m_dirty.fill(false, m_fields.size());

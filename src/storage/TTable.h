@@ -9,6 +9,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 
 class SqliteDb;
 class SqliteStmt;
@@ -36,6 +37,11 @@ public:
 
     void OpenTable(const QString &folder, const QString &tableName);
     void OpenTable();
+    // Opens this table as `opened` is, taking its connection, description
+    // and order: a table another thread opened ahead of its use. The record
+    // `opened` read last is kept for the first read here. When another
+    // connection has changed the file since, the table is opened anew.
+    void takeOver(TTable &opened);
     void CloseTable();
     bool Active() const { return m_db != nullptr; }
     State state() const { return m_state; }
@@ -110,6 +116,7 @@ private:
     void checkBrowseMode();
     void moveTo(int pos);
     void notify();
+    qint64 dataVersion() const;
     QString dataTable() const;
     QString fieldList() const;
     int keyInsertPos(const QByteArray &key) const;
@@ -135,6 +142,13 @@ private:
     std::unique_ptr<SqliteStmt> m_rowQuery; // reading the current record, prepared once
     QVector<QVariant> m_current;
     bool m_currentLoaded = false;
+    qint64 m_openedVersion = 0; // the file's version as the order was read
+    struct ReadAhead
+    {
+        qint64 id;
+        QVector<QVariant> values;
+    };
+    std::optional<ReadAhead> m_readAhead; // a record another thread read, for the first read
     QVector<QVariant> m_buffer;
     QVector<bool> m_dirty;
 
