@@ -183,8 +183,9 @@ void TField::setAsPicture(const QImage &picture)
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
+    // Qt's default compression: its scale runs to 100, so a small number
+    // stores the pixels uncompressed, and every start reads them all.
     QImageWriter writer(&buffer, "png");
-    writer.setCompression(1);
     if (!writer.write(picture))
         throw ETableError(QString("Cannot store the picture in field '%1'").arg(FieldName()));
     m_table->setFieldValue(m_index, bytes);

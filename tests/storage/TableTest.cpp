@@ -185,6 +185,16 @@ TEST_F(TableFixture, PicturesComeBackPixelForPixel)
 
     addDial("no picture");
     EXPECT_TRUE(dial.FieldByName("Image").asPicture().isNull());
+
+    // Stored compressed: a skin's flat colours take a fraction of their
+    // pixels, which every start reads.
+    QImage flat(300, 400, QImage::Format_RGB32);
+    flat.fill(qRgb(200, 150, 40));
+    addDial("flat");
+    dial.Edit();
+    dial.FieldByName("Image").setAsPicture(flat);
+    dial.Post();
+    EXPECT_LT(dial.FieldByName("Image").value().toByteArray().size(), 300 * 400 / 20);
 }
 
 // Pictures are PNG, which Qt reads itself: reading one must not load (and
