@@ -45,9 +45,14 @@ void TImage::prepare()
         m_drawn = QPixmap();
     } else {
         QImage img = m_transparent ? keyedOut(m_picture) : m_picture;
+        // Keyed out of an opaque picture, every pixel is either opaque or
+        // zero, which premultiplied is the same: the pixmap takes the pixels
+        // as they are instead of converting a copy.
+        if (m_transparent && !m_picture.hasAlphaChannel())
+            img.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
         if (m_stretch && img.size() != size() && !size().isEmpty())
             img = img.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
-        m_drawn = QPixmap::fromImage(img);
+        m_drawn = QPixmap::fromImage(std::move(img));
     }
     update();
 }
