@@ -121,25 +121,6 @@ TSpeedBitmap speed(const QImage &img)
     return b;
 }
 
-// A picture as the tables decode it is taken byte for byte as Qt would
-// convert it, at widths whose rows are padded and not.
-TEST(SpeedBitmap, TakesPicturesByteForByteAsQtConvertsThem)
-{
-    for (int w : {1, 2, 3, 4, 5, 301}) {
-        const QImage rgb = randomPicture(w, 7, quint32(w));
-        for (const QImage &picture : {rgb, rgb.convertToFormat(QImage::Format_ARGB32)}) {
-            const TSpeedBitmap b = speed(picture);
-            const QImage qt = picture.convertToFormat(QImage::Format_BGR888);
-            ASSERT_EQ(b.width(), w);
-            ASSERT_EQ(b.stride(), qt.bytesPerLine());
-            for (int y = 0; y < qt.height(); ++y)
-                ASSERT_EQ(QByteArray(reinterpret_cast<const char *>(b.scanLine(y)), w * 3),
-                          QByteArray(reinterpret_cast<const char *>(qt.constScanLine(y)), w * 3))
-                    << "width " << w << ", row " << y << ", format " << picture.format();
-        }
-    }
-}
-
 // The rendering pixel by pixel, straight from the tables and shiftHue.
 quint32 expectedPixel(const GlassTables &t, quint32 own, quint32 bg, int hue)
 {
