@@ -35,6 +35,9 @@ int main(int argc, char **argv)
     // event, read by Qt's X thread and passed on to this one: two wake-ups
     // more a second. The clock's repaints are a hand's few pixels, cheaper
     // sent in the request itself.
+    // The face's tables are opened and its pictures decoded on the other
+    // core while Qt starts and the window is made.
+    TfClock::prefetchFacePictures();
     const bool shmChosen = !qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM");
     if (shmChosen)
         qputenv("QT_XCB_NO_MITSHM", "1");
@@ -51,8 +54,6 @@ int main(int argc, char **argv)
     InstanceGuard guard("Zindle Watch");
     if (!guard.tryAcquire())
         return 0; // another copy runs: end silently
-    // The face's pictures are decoded on the other core while the window is made.
-    TfClock::prefetchFacePictures();
 
     std::unique_ptr<TfClock> clock;
     try {

@@ -13,6 +13,7 @@
 #include "TickRules.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScopeGuard>
@@ -139,7 +140,10 @@ void TfClock::AssembleAndBuildFace()
 
 void TfClock::prefetchFacePictures(const QString &programFolder)
 {
-    const QString folder = programFolder.isEmpty() ? QCoreApplication::applicationDirPath() + "/" : programFolder;
+    // Qt's applicationDirPath, known before there is an application.
+    const QString folder = programFolder.isEmpty()
+                               ? QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path() + "/"
+                               : programFolder;
     const ClockFolders folders = ClockFolders::forProgram(folder);
     const struct
     {

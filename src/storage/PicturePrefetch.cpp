@@ -2,7 +2,6 @@
 #include "TField.h"
 #include "TTable.h"
 
-#include <QCoreApplication>
 #include <QThread>
 
 #include <condition_variable>
@@ -24,6 +23,7 @@ struct Prefetch
     std::mutex lock;
     std::condition_variable handed; // something was handed over, or the thread ended
     bool running = false;
+    QThread *owner = nullptr; // the thread that started it, and takes what it opened
     QStringList promised;
     std::vector<Decoded> decoded;
     std::map<QString, std::unique_ptr<TTable>> tables;
@@ -73,8 +73,8 @@ void Handover::picture(const QByteArray &bytes)
 void Handover::table(const QString &fileName, std::unique_ptr<TTable> opened)
 {
     // Its events, if any, belong to the thread that uses it from now on.
-    if (opened && QCoreApplication::instance())
-        opened->moveToThread(QCoreApplication::instance()->thread());
+    if (opened)
+        opened->moveToThread(prefetch().owner);
     prefetch().hand([&] {
         prefetch().promised.removeAll(fileName);
         if (opened)
@@ -88,6 +88,9 @@ void start(const QStringList &promised, std::function<void(Handover &)> work)
     Prefetch &p = prefetch();
     p.promised = promised;
     p.running = true;
+    // Made on this thread first: Qt takes the first thread it meets for
+    // the program's main thread, and the start may come before Qt's own.
+    p.owner = QThread::currentThread();
     p.thread.reset(QThread::create([&p, work = std::move(work)] {
         Handover handover;
         try {
