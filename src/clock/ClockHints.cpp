@@ -4,7 +4,7 @@
 
 QString windowHint(const QDate &today) { return QLocale::system().toString(today, "ddd MMM d"); }
 
-QString trayHint(const QDateTime &now)
+QString trayHint(const QTime &time, const QString &dayHint)
 {
-    return QLocale::system().toString(now.time(), QLocale::ShortFormat) + ' ' + windowHint(now.date());
+    return QLocale::system().toString(time, QLocale::ShortFormat) + ' ' + dayHint;
 }

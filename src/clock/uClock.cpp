@@ -325,12 +325,16 @@ void TfClock::Timer1Timer()
     if (hintKey != hintShown) {
         hintShowsSeconds = QLocale::system().timeFormat(QLocale::ShortFormat).contains('s');
         hintShown = hintShowsSeconds ? second : second / 60;
-        const QString tray = trayHint(now);
+        // The day's names, dearer still, once a day.
+        if (now.date() != hintDay) {
+            hintDay = now.date();
+            dayHint = windowHint(hintDay);
+        }
+        const QString tray = trayHint(now.time(), dayHint);
         if (StTrayIcon1 && StTrayIcon1->toolTip() != tray)
             StTrayIcon1->setToolTip(tray);
-        const QString hint = windowHint(now.date());
-        if (toolTip() != hint)
-            setToolTip(hint);
+        if (toolTip() != dayHint)
+            setToolTip(dayHint);
     }
     CheckAlarms();
     // An alarm's message holds the tick for as long as it is open: what

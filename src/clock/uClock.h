@@ -9,6 +9,7 @@
 #include "SoundPlayer.h"
 #include "TTable.h"
 
+#include <QDate>
 #include <QPointer>
 #include <QTimer>
 #include <limits>
@@ -137,6 +138,8 @@ private:
     // system's short time shows seconds.
     qint64 hintShown = std::numeric_limits<qint64>::min();
     bool hintShowsSeconds = true;
+    QDate hintDay;   // the day dayHint names
+    QString dayHint;
     // Sets Timer1 to wake when the next thing is due (a fade or animation
     // step, a sound, the next second).
     void planNextTick();

@@ -272,6 +272,11 @@ TEST_F(Face, HandsFollowTheTimeAndOnlyTurnWhenTheAngleChanges)
     EXPECT_EQ(c->RotateImageSec->keptTurns().size(), 61) << "0 and 360 are two angles";
     EXPECT_EQ(c->RotateImageMin->keptTurns().size(), 0);
     EXPECT_EQ(c->RotateImageHour->keptTurns().size(), 0);
+
+    // The day's names are made once a day, and anew at midnight.
+    now = QDateTime(QDate(2026, 12, 11), QTime(0, 0, 0));
+    c->Timer1Timer();
+    EXPECT_EQ(c->toolTip(), QLocale::system().toString(now.date(), "ddd MMM d"));
 }
 
 TEST_F(Face, AnimationDrawsOneFramePerTickScaledFromTheStrip)
