@@ -14,7 +14,7 @@
 #include "uInstallSkins.h"
 #include "uPickSkins.h"
 #include "uSystemTime.h"
-#include "uTimeServer.h"
+#include "TimeServerModule.h"
 
 #include <QActionGroup>
 #include <QMenu>
@@ -192,8 +192,7 @@ void ClockMenu::mnuSetTimeClick()
 void ClockMenu::mnuInternetTimeClick()
 {
     runDialog([this] {
-        TfTimeServer dialog(m_clock.tblTime, systemClock(), &m_clock);
-        dialog.exec();
+        TimeServerModule::run(m_clock.tblTime, systemClock(), &m_clock);
     }, false);
 }
 

@@ -103,6 +103,7 @@ TEST_F(Package, NameContentsAndDependencies)
     const char *const wanted[] = {
         "./usr/bin/zindleclock -> ../lib/zindleclock/ZindleClock",
         "./usr/lib/zindleclock/ZindleClock",
+        "./usr/lib/zindleclock/zindleclock-timeserver.so",
         "./usr/lib/zindleclock/ZindleClock.html",
         "./usr/lib/zindleclock/INSTALLED",
         "./usr/lib/zindleclock/voice/hour1.wav",
@@ -127,7 +128,7 @@ TEST_F(Package, NameContentsAndDependencies)
     // Only what ships: nothing a clock run from the build folder leaves
     // there (settings, outline, journals, unpacked skins) goes along.
     const QRegularExpression shipped("^\\./usr/lib/zindleclock/((Clock|Dial|Hand|Body|Head|Alarm|Alarm2|Skins|Product|"
-                                     "Time)\\.db|ZindleClock|ZindleClock\\.html|zindleclock\\.svg|"
+                                     "Time)\\.db|ZindleClock|zindleclock-timeserver\\.so|ZindleClock\\.html|zindleclock\\.svg|"
                                      "zindleclock-(16|22|24|32|48|64)\\.png|"
                                      "zindleclock\\.desktop|INSTALLED|(voice|chimes|sound|skins)/[^/]*)?$");
     for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
@@ -140,7 +141,7 @@ TEST_F(Package, NameContentsAndDependencies)
     ASSERT_TRUE(depends.ok);
     // With versions: computed from the binary for what it links, named in
     // the package for SDL_mixer and libzip, which it opens when first needed.
-    for (const char *lib : {"libqt6widgets6 (", "libsdl2-mixer-2.0-0 (", "libsqlite3-0 (", "libzip4 (", "libc6 ("})
+    for (const char *lib : {"libqt6widgets6 (", "libqt6network6 (", "libsdl2-mixer-2.0-0 (", "libsqlite3-0 (", "libzip4 (", "libc6 ("})
         EXPECT_TRUE(depends.output.contains(lib)) << lib << " in " << depends.output.toStdString();
     // The icon is shipped as pictures: nothing draws SVG at run time.
     EXPECT_FALSE(depends.output.contains("libqt6svg6")) << depends.output.toStdString();
