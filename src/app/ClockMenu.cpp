@@ -4,6 +4,7 @@
 #include "ErrorReport.h"
 #include "LinuxSystemClock.h"
 #include "MessageBoxes.h"
+#include "TimeServerModule.h"
 #include "WebOpener.h"
 #include "uAbout.h"
 #include "uAlarms.h"
@@ -14,7 +15,6 @@
 #include "uInstallSkins.h"
 #include "uPickSkins.h"
 #include "uSystemTime.h"
-#include "TimeServerModule.h"
 
 #include <QActionGroup>
 #include <QMenu>

@@ -31,13 +31,13 @@ int main(int argc, char **argv)
     case DisplayCheck::Plan::LeaveToQt:
         break;
     }
+    // The face's tables are opened and its pictures decoded on the other
+    // core while Qt starts and the window is made.
+    TfClock::prefetchFacePictures();
     // Through shared memory each repaint costs the X server's completion
     // event, read by Qt's X thread and passed on to this one: two wake-ups
     // more a second. The clock's repaints are a hand's few pixels, cheaper
     // sent in the request itself.
-    // The face's tables are opened and its pictures decoded on the other
-    // core while Qt starts and the window is made.
-    TfClock::prefetchFacePictures();
     const bool shmChosen = !qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM");
     if (shmChosen)
         qputenv("QT_XCB_NO_MITSHM", "1");
