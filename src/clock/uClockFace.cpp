@@ -63,6 +63,8 @@ void TfClock::createFace()
     RotateImageSec->setKeepBackdrop(!alphaEffect());
     // It also comes back to each of its 60 angles every minute.
     RotateImageSec->setKeepTurns(true);
+    // And it is the one thing that changes in most seconds.
+    RotateImageSec->setPaintAtOnce(true);
     imgAnim = new TImage(this);
     imgAnim->hide();
 }
@@ -73,9 +75,11 @@ void TfClock::UpdateHands(const QTime &t)
 {
     const TickRules::HandAngles a = TickRules::handAngles(t.hour(), t.minute(), t.second());
     // An unchanged angle costs nothing: the hand only turns when it moved.
-    RotateImageSec->setAngle(a.second);
-    RotateImageMin->setAngle(a.minute);
+    // The second hand last: its turn paints at once, with what the others
+    // changed beneath it.
     RotateImageHour->setAngle(a.hour);
+    RotateImageMin->setAngle(a.minute);
+    RotateImageSec->setAngle(a.second);
 }
 
 void TfClock::AnimateFace()

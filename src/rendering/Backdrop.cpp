@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <QWidget>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 // The widgets painted under `control` within its rectangle, bottom first.
@@ -44,6 +47,49 @@ std::vector<quint64> stateOf(QWidget &control, const std::vector<QWidget *> &bel
     return state;
 }
 
+// Exactly the pixels where two pictures of one size differ, as runs of a
+// row; rows with the same runs as the row above extend its rectangles.
+// Exact, so that what a paint already covered is left out exactly: a
+// rectangle around a turned hand would reach past what was repainted.
+QRegion difference(const QImage &a, const QImage &b)
+{
+    std::vector<QRect> rects;
+    std::size_t band = 0; // where the rectangles of the row above begin
+    const int w = a.width();
+    for (int y = 0; y < a.height(); ++y) {
+        const QRgb *ra = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+        const QRgb *rb = reinterpret_cast<const QRgb *>(b.constScanLine(y));
+        if (std::equal(ra, ra + w, rb))
+            continue;
+        const std::size_t row = rects.size();
+        for (int x = 0; x < w;) {
+            if (ra[x] == rb[x]) {
+                ++x;
+                continue;
+            }
+            const int first = x;
+            while (x < w && ra[x] != rb[x])
+                ++x;
+            rects.emplace_back(first, y, x - first, 1);
+        }
+        const bool sameRuns = row > band && rects[row - 1].bottom() == y - 1 && rects.size() - row == row - band
+            && std::equal(rects.begin() + band, rects.begin() + row, rects.begin() + row,
+                          [](const QRect &above, const QRect &r) {
+                              return above.left() == r.left() && above.right() == r.right();
+                          });
+        if (sameRuns) {
+            for (std::size_t i = band; i < row; ++i)
+                rects[i].setBottom(y);
+            rects.resize(row);
+        } else {
+            band = row;
+        }
+    }
+    QRegion out;
+    out.setRects(rects.data(), int(rects.size()));
+    return out;
+}
+
 } // namespace
 
 bool Backdrop::stale(QWidget &control)
@@ -61,8 +107,9 @@ const QImage &Backdrop::under(QWidget &control)
         return m_picture;
 
     const QRect area = control.geometry();
-    if (m_picture.size() != area.size())
-        m_picture = QImage(area.size(), QImage::Format_RGB32);
+    // The picture before is kept until the new one is compared with it.
+    const QImage before = m_picture.size() == area.size() ? std::exchange(m_picture, QImage()) : QImage();
+    m_picture = QImage(area.size(), QImage::Format_RGB32);
     m_picture.fill(Qt::black);
     {
         QPainter p(&m_picture);
@@ -81,6 +128,7 @@ const QImage &Backdrop::under(QWidget &control)
         for (QWidget *w : below)
             paint(w, w->pos(), QWidget::DrawChildren);
     }
+    m_changed = before.isNull() ? QRegion(m_picture.rect()) : difference(before, m_picture);
     m_layers = std::move(state);
     ++m_renders;
     return m_picture;

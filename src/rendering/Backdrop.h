@@ -1,5 +1,6 @@
 #pragma once
 #include <QImage>
+#include <QRegion>
 
 #include <vector>
 
@@ -24,9 +25,14 @@ public:
     bool stale(QWidget &control);
     // How many times the picture was made.
     int renders() const { return m_renders; }
+    // Where the picture last made differs from the one before it, in the
+    // control's coordinates: the whole control for a first picture or a
+    // new size. Only there does the control show something stale.
+    const QRegion &changed() const { return m_changed; }
 
 private:
     QImage m_picture;
+    QRegion m_changed;
     std::vector<quint64> m_layers; // what the picture was made of; empty: unknown
     int m_renders = 0;
 };

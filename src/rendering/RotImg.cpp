@@ -237,14 +237,18 @@ bool TRotateImage::eventFilter(QObject *watched, QEvent *e)
     case QEvent::Paint:
         // Something there changed; what changed beneath this control alone
         // was left out of that paint.
-        if (m_backdrop->stale(*this))
-            update();
+        if (m_backdrop->stale(*this)) {
+            m_backdrop->under(*this);
+            update(m_backdrop->changed());
+        }
         break;
     default:
         break;
     }
     return false;
 }
+
+void TRotateImage::setPaintAtOnce(bool on) { m_paintAtOnce = on; }
 
 void TRotateImage::setKeepTurns(bool on)
 {
@@ -338,10 +342,11 @@ void TRotateImage::PictureChanged()
     // window that paints its own alpha (Wayland) repaints the square: there,
     // partial updates left traces of the hand behind.
     const QRegion now = m_stretch ? QRegion(rect()) : m_kept.translated(destinationRect().topLeft());
-    if (m_shownValid && !WindowSystem::alphaWindows())
-        update(m_shown + now);
+    const QRegion dirty = m_shownValid && !WindowSystem::alphaWindows() ? m_shown + now : QRegion(rect());
+    if (m_paintAtOnce)
+        repaint(dirty);
     else
-        update();
+        update(dirty);
     m_shown = now;
     m_shownValid = !m_stretch;
 }
@@ -517,10 +522,13 @@ void TRotateImage::paintEvent(QPaintEvent *e)
     if (m_backdrop) {
         const int made = m_backdrop->renders();
         under = &m_backdrop->under(*this);
-        // A picture made again for a part of the control: the rest of it
-        // shows what was beneath before, until painted again.
-        if (m_backdrop->renders() != made && !(QRegion(rect()) - e->region()).isEmpty())
-            QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+        // A picture made again for a part of the control: what changed
+        // beneath elsewhere shows what was there before, until painted again.
+        if (m_backdrop->renders() != made) {
+            const QRegion rest = m_backdrop->changed() - e->region();
+            if (!rest.isEmpty())
+                QMetaObject::invokeMethod(this, [this, rest] { update(rest); }, Qt::QueuedConnection);
+        }
     }
     QPainter p(this);
     const QRect to = destinationRect();

@@ -73,6 +73,12 @@ public:
     // found stale at its own paint, has it repainted whole. Not for a
     // window that paints through an effect (Wayland).
     void setKeepBackdrop(bool on);
+    // Paints each change as it is made instead of at the event loop's next
+    // pass. For a control that changes alone on a timer (the second hand):
+    // the posted repaint would wake the loop once more, which costs more
+    // than painting a hand's few bands. Updates marked elsewhere before it
+    // are painted in the same pass.
+    void setPaintAtOnce(bool on);
     const Backdrop *backdrop() const { return m_backdrop.get(); }
 
     quint64 paintKey() override { return quint64(m_rebuilds); }
@@ -116,5 +122,6 @@ private:
     TColor m_workColor = clWhite;
     bool m_workTransparent = false;
     bool m_keepTurns = false;
+    bool m_paintAtOnce = false;
     TurnCache m_turns; // turns of m_work, drawn as the drawable holds them
 };

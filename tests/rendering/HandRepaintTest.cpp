@@ -5,6 +5,7 @@
 #include "RotImg.h"
 
 #include <QGuiApplication>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTest>
@@ -20,12 +21,24 @@ class PaintCounter : public QObject
 {
 public:
     int paints = 0;
+    QRegion painted; // everything the paints covered
     bool eventFilter(QObject *, QEvent *e) override
     {
-        paints += e->type() == QEvent::Paint;
+        if (e->type() == QEvent::Paint) {
+            ++paints;
+            painted += static_cast<QPaintEvent *>(e)->region();
+        }
         return false;
     }
 };
+
+qint64 area(const QRegion &region)
+{
+    qint64 sum = 0;
+    for (const QRect &r : region)
+        sum += qint64(r.width()) * r.height();
+    return sum;
+}
 
 } // namespace
 
@@ -118,6 +131,12 @@ struct Face
         QImage picture(14, 236, QImage::Format_RGB32);
         picture.fill(qRgb(255, 0, 255));
         QPainter(&picture).fillRect(QRect(3, 4, 8, 118), QColor(200, 20, 20));
+        QImage longer = picture;
+        QPainter(&longer).fillRect(QRect(2, 2, 10, 116), QColor(20, 20, 20));
+        minute.setCenter(true);
+        minute.setTransparent(true);
+        minute.setGeometry(3, 1, 293, 298);
+        minute.setPicture(longer);
         hand.setCenter(true);
         hand.setTransparent(true);
         hand.setGeometry(3, 1, 293, 298);
@@ -129,6 +148,7 @@ struct Face
     Tile window{nullptr, QColor(40, 90, 160)};
     Tile low{&window, QColor(20, 140, 60)};
     Tile high{&window, QColor(230, 230, 230)};
+    TRotateImage minute{&window};
     TRotateImage hand{&window};
     PaintCounter handPaints;
 };
@@ -214,5 +234,29 @@ TEST_F(BackdropFace, WhatChangesUnderTheHandShows)
         angle -= 7;
         ASSERT_TRUE(turn(angle)) << c.change;
         EXPECT_TRUE(showsAsPaintedWhole()) << c.change;
+    }
+}
+
+// The minute hand beneath turns once a minute: the second hand is
+// repainted where the face beneath it changed, not whole. Painting at once,
+// it paints within its own turn, with the minute hand turned just before.
+TEST_F(BackdropFace, AHandTurningBeneathRepaintsOnlyWhereTheFaceChanged)
+{
+    ASSERT_TRUE(turn(350));
+    ASSERT_TRUE(showsAsPaintedWhole());
+    shown.hand.setPaintAtOnce(true);
+    const qint64 handArea = qint64(shown.hand.width()) * shown.hand.height();
+    int second = 350;
+    for (int minute = 60; minute >= 36; minute -= 6) {
+        second -= 6;
+        shown.handPaints.painted = QRegion();
+        whole.minute.setAngle(minute);
+        shown.minute.setAngle(minute);
+        whole.hand.setAngle(second);
+        const int before = shown.handPaints.paints;
+        shown.hand.setAngle(second);
+        EXPECT_GT(shown.handPaints.paints, before) << "not painted within its turn";
+        ASSERT_TRUE(showsAsPaintedWhole()) << "minute hand at " << minute;
+        EXPECT_LT(area(shown.handPaints.painted), handArea / 4) << "minute hand at " << minute;
     }
 }
