@@ -66,7 +66,15 @@ int main(int argc, char **argv)
     new ClockMenu(*clock);
     // From here on logout, shutdown and kill end the clock as Exit does.
     new SessionEnd(*clock);
-    QObject::connect(clock.get(), &TfClock::closed, &app, &QCoreApplication::quit);
+    bool closed = false;
+    QObject::connect(clock.get(), &TfClock::closed, &app, [&closed] {
+        closed = true;
+        QCoreApplication::quit();
+    });
     clock->show();
+    // Ended while it showed (a signal while a failed start's message was
+    // open): quit() does nothing before the loop runs.
+    if (closed)
+        return 0;
     return app.exec();
 }

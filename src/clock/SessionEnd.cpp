@@ -96,13 +96,18 @@ void SessionEnd::end()
     if (m_ending)
         return;
     m_ending = true;
+    m_clock.Ending = true;
     m_attempts = 0;
     leaveLoopsThenClose();
 }
 
 void SessionEnd::leaveLoopsThenClose()
 {
-    if (QThread::currentThread()->loopLevel() > kMainLoopLevel && ++m_attempts < kMaxAttempts) {
+    // Before the main loop runs (the message of a failed start), a modal
+    // window's loop is the only one.
+    const bool nested = QThread::currentThread()->loopLevel() > kMainLoopLevel || QApplication::activeModalWidget()
+        || QApplication::activePopupWidget();
+    if (nested && ++m_attempts < kMaxAttempts) {
         // Each window leaves by its own close path (an alarm message deals
         // with its alarm, a dialog cancels), then its loop returns and
         // whatever opened it finishes before the clock closes.

@@ -137,7 +137,7 @@ bool TfClock::event(QEvent *e)
     const bool result = TfClockBase::event(e);
     // A start that failed is tried again at every activation, and closing
     // its box activates the window again.
-    if (e->type() == QEvent::Show || e->type() == QEvent::WindowActivate)
+    if ((e->type() == QEvent::Show || e->type() == QEvent::WindowActivate) && !Ending)
         ErrorReport::guardTick([this] { FormActivate(); });
     return result;
 }

@@ -95,6 +95,9 @@ public:
     // (AnimationRunning, AnimationFrame, ChimeStriking, ...) is Chime.
     bool MouseOver = false;
     bool StartupDone = false;
+    // Set when the session ends the clock: a failed start is not tried
+    // again on the way out.
+    bool Ending = false;
     ChimeState Chime;
 
     void AnimateFace();

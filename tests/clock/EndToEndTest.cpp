@@ -18,29 +18,36 @@
 #include <X11/extensions/shape.h>
 
 #include <csignal>
+#include <vector>
 
 namespace {
 
-Window findWindow(Display *d, Window w, const char *name)
+// The viewable windows with the name, in the tree below w.
+void windowsNamed(Display *d, Window w, const char *name, std::vector<Window> &found)
 {
-    char *found = nullptr;
-    if (XFetchName(d, w, &found) && found) {
-        const bool match = QByteArray(found) == name;
-        XFree(found);
+    char *title = nullptr;
+    if (XFetchName(d, w, &title) && title) {
+        const bool match = QByteArray(title) == name;
+        XFree(title);
         XWindowAttributes a;
         if (match && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable)
-            return w;
+            found.push_back(w);
     }
     Window root, parent, *children = nullptr;
     unsigned count = 0;
-    Window result = 0;
     if (XQueryTree(d, w, &root, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count && !result; ++i)
-            result = findWindow(d, children[i], name);
+        for (unsigned i = 0; i < count; ++i)
+            windowsNamed(d, children[i], name, found);
         if (children)
             XFree(children);
     }
-    return result;
+}
+
+Window findWindow(Display *d, Window w, const char *name)
+{
+    std::vector<Window> found;
+    windowsNamed(d, w, name, found);
+    return found.empty() ? 0 : found.front();
 }
 
 QImage grab(Display *d, Window w, int width, int height)
@@ -237,13 +244,15 @@ protected:
         }
     }
 
-    Window waitForWindow(const char *name)
+    Window waitForWindow(const char *name, std::size_t count = 1)
     {
         QElapsedTimer waited;
         waited.start();
         while (waited.elapsed() < 60000) {
-            if (Window w = findWindow(display, DefaultRootWindow(display), name))
-                return w;
+            std::vector<Window> found;
+            windowsNamed(display, DefaultRootWindow(display), name, found);
+            if (found.size() >= count)
+                return found.front();
             QThread::msleep(50);
         }
         return 0;
@@ -293,6 +302,26 @@ TEST_P(EndedClock, SignalEndsTheProgramAsExitDoes)
             EXPECT_EQ(t.RecordCount(), 0) << name;
         }
     }
+}
+
+// Ended while the message of a failed start is open (a damaged table at
+// login, the session ending before anyone answered): the program leaves,
+// and the settings it never read are not written over.
+TEST_F(EndedClock, SignalEndsAStartThatFailed)
+{
+    folder.write("Dial.db", QByteArray(8192, '\x5a'));
+    const QByteArray settings = folder.read("ZindleClock.ini");
+    clock.setProcessEnvironment(env);
+    clock.start(folder.file("ZindleClock"), {});
+    ASSERT_TRUE(clock.waitForStarted(10000));
+    // The clock's window and the message, both named after the program.
+    ASSERT_NE(waitForWindow("Zindle Clock", 2), 0u) << "the failure was never shown";
+
+    ASSERT_EQ(::kill(pid_t(clock.processId()), SIGTERM), 0);
+    ASSERT_TRUE(clock.waitForFinished(60000)) << "the program ignored the signal";
+    EXPECT_EQ(clock.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(clock.exitCode(), 0);
+    EXPECT_EQ(folder.read("ZindleClock.ini"), settings);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, EndedClock,
