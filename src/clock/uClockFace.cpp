@@ -288,6 +288,9 @@ void TfClock::buildFaceAt(int s, bool fullSize, const FaceParts &parts)
             setTransparency(0);
     }
 
+    // Turned to the time before they get their pictures, the hands turn
+    // once each, and the face shows the time from its first frame.
+    UpdateHands();
     RotateImageHour->setPicture(scaledPicture(hour, f.hour));
     RotateImageMin->setPicture(scaledPicture(minute, f.minute));
     RotateImageSec->setPicture(scaledPicture(second, f.second));

@@ -415,8 +415,9 @@ void TRotateImage::turnKeyed()
     // The display bitmap is the turned picture in a square of fill, drawn
     // with the fill left out. That is made in one pass, straight into the
     // drawable: the pixels the turn covers and that are not the fill. The
-    // drawable of the last turn is reused, cleared where that turn drew, so
-    // an idle clock neither allocates nor sweeps a whole square a second.
+    // drawable of the last turn is reused, cleared in the bands that turn
+    // drew, so an idle clock neither allocates nor sweeps a whole square,
+    // nor the turn's bounding box, a second.
     const int S = uniqueSquareSide(m_work.width(), m_work.height());
     const Turn t = planTurn(m_work.width(), m_work.height(), double(m_angle));
     // The square is wider than any turn: its bottom-left pixel is always fill.
@@ -425,13 +426,13 @@ void TRotateImage::turnKeyed()
         // One detach for all rows: scanLine checks for one every row.
         uchar *bits = m_drawable.bits();
         const qsizetype stride = m_drawable.bytesPerLine();
-        for (int y = m_busy.top(); y <= m_busy.bottom(); ++y)
-            std::fill_n(reinterpret_cast<QRgb *>(bits + y * stride) + m_busy.left(), m_busy.width(), 0u);
+        for (const QRect &r : m_kept)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                std::fill_n(reinterpret_cast<QRgb *>(bits + y * stride) + r.left(), r.width(), 0u);
     } else {
         m_drawable = QImage(S, S, QImage::Format_ARGB32_Premultiplied);
         m_drawable.fill(0);
     }
-    m_busy = QRect(at, QSize(t.Wr, t.Hr)) & m_drawable.rect();
     m_displayKeyed = true;
     m_displayTransparent = true;
     m_displaySize = QSize(S, S);

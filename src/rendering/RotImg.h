@@ -111,10 +111,9 @@ private:
     bool m_displayTransparent = false;
     bool m_displayKeyed = false; // the display lives in the drawable alone
     QImage m_drawable; // displayBitmap ready to draw, its key colour cleared
-    QRect m_busy;      // where the last keyed turn may have drawn
     int m_rebuilds = 0;
     std::unique_ptr<Backdrop> m_backdrop;
-    QRegion m_kept;        // drawn pixels of the display bitmap
+    QRegion m_kept;        // drawn pixels of the display bitmap, in bands
     QRegion m_shown;       // where they were last put in the control
     bool m_shownValid = false;
     QImage m_work; // the picture drawn on the fill, before turning
