@@ -50,7 +50,7 @@ TfClock::TfClock(const QString &programFolder, QWidget *parent) : TfClockBase(pa
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool);
     setAttribute(Qt::WA_Hover);
     setMouseTracking(true);
-    const QString names[] = {"Clock", "Dial", "Hand", "Body", "Head", "Alarm", "Alarm2", "Skins", "Product", "Time"};
+    const QStringList names = tableNames();
     const QVector<TTable *> all = tables();
     for (int i = 0; i < all.size(); ++i)
         all[i]->setTableName(names[i]);
@@ -68,6 +68,11 @@ TfClock::~TfClock() = default;
 QVector<TTable *> TfClock::tables()
 {
     return {&tblClock, &tblDial, &tblHand, &tblBody, &tblHead, &tblAlarm, &tblAlarm2, &tblSkins, &tblProduct, &tblTime};
+}
+
+QStringList TfClock::tableNames()
+{
+    return {"Clock", "Dial", "Hand", "Body", "Head", "Alarm", "Alarm2", "Skins", "Product", "Time"};
 }
 
 SkinSelection TfClock::skinSelection()

@@ -72,6 +72,8 @@ public:
 
     // The ten tables, in the order they are opened.
     QVector<TTable *> tables();
+    // The names of tables(), in the same order.
+    static QStringList tableNames();
     // The five skin tables with the window's memory of the items in use:
     // the one place that says which field goes with which table.
     SkinSelection skinSelection();

@@ -18,6 +18,8 @@
 #include <QGuiApplication>
 #include <QScopeGuard>
 #include <QScreen>
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -159,28 +161,41 @@ void TfClock::prefetchFacePictures(const QString &programFolder)
                  {"Head", &ClockSettings::HeadName, {"Image"}},
                  {"Body", &ClockSettings::BodyName, {"Image"}},
                  {"Hand", &ClockSettings::HandName, {"imgHour", "imgMinute", "imgSecond"}}};
+    // Every table the start opens: the others are quick to open, but the
+    // start would open them itself while this thread has time to spare.
+    const QStringList names = tableNames();
     QStringList files;
-    for (const auto &part : parts)
-        files << folders.own + part.table + ".db";
-    PicturePrefetch::start(files, [folders, parts, files](PicturePrefetch::Handover &handover) {
+    for (const QString &name : names)
+        files << folders.own + name + ".db";
+    PicturePrefetch::start(files, [folders, parts, names, files](PicturePrefetch::Handover &handover) {
         // The start's own steps, without what they change: tables opened,
         // the items named in the settings found as LoadSettings finds them.
+        // Tables first, pictures last: the start takes every table before
+        // it needs the first picture.
         const ClockSettings s = readClockSettings(IniFile(folders.settingsFile));
-        for (size_t i = 0; i < std::size(parts); ++i) {
+        QList<QByteArray> pictures[std::size(parts)]; // in the order the start takes them
+        for (int i = 0; i < names.size(); ++i) {
+            const auto part = std::find_if(std::begin(parts), std::end(parts),
+                                           [&](const auto &p) { return names[i] == p.table; });
             std::unique_ptr<TTable> t;
             try {
                 t = std::make_unique<TTable>();
-                t->OpenTable(folders.own, parts[i].table);
-                t->FindKey(s.*parts[i].name);
-                if (t->RecordCount() > 0)
-                    for (const QString &field : parts[i].fields)
-                        handover.picture(t->FieldByName(field).value().toByteArray());
+                t->OpenTable(folders.own, names[i]);
+                if (part != std::end(parts)) {
+                    t->FindKey(s.*part->name);
+                    if (t->RecordCount() > 0)
+                        for (const QString &field : part->fields)
+                            pictures[part - std::begin(parts)] << t->FieldByName(field).value().toByteArray();
+                }
             } catch (...) {
                 // Opened where it is used, which says what is wrong.
                 t.reset();
             }
             handover.table(files[i], std::move(t));
         }
+        for (const QList<QByteArray> &ofPart : pictures)
+            for (const QByteArray &bytes : ofPart)
+                handover.picture(bytes);
     });
 }
 
