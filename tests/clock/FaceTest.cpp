@@ -158,9 +158,9 @@ TEST_F(Face, AnOutlineAlreadyOnDiskIsNotWrittenAgain)
     EXPECT_EQ(QImage(mask).size(), c->size());
 }
 
-// The start has the face's pictures decoded ahead, by what the settings
-// name; a picture changed after that guess is shown as it is now, and the
-// others as they are.
+// The start has its tables opened and the face's pictures decoded ahead,
+// by what the settings name; a picture changed after that guess is shown as
+// it is now, and the others as they are. So is an alarm added meanwhile.
 TEST_F(Face, APictureChangedAfterTheStartsGuessShowsAsItIsNow)
 {
     folder.writeSettings("[Path]\nClockName=Watch\nDialName=Dial\nHandName=Hands\nHeadName=Head\n"
@@ -168,9 +168,19 @@ TEST_F(Face, APictureChangedAfterTheStartsGuessShowsAsItIsNow)
     const QImage head = keyed(70, 50, Qt::green);
     TfClock::prefetchFacePictures(folder.path());
     setPicture("Head", "Head", "Image", head);
+    int alarms = 0;
+    {
+        TTable alarm;
+        alarm.OpenTable(folder.path(), "Alarm");
+        alarm.Append();
+        alarm.FieldByName("Title").setAsString("Added meanwhile");
+        alarm.Post();
+        alarms = alarm.RecordCount();
+    }
     TfClock c(folder.path());
     c.FormActivate();
     c.Timer1.stop();
+    EXPECT_EQ(c.tblAlarm.RecordCount(), alarms);
     EXPECT_EQ(c.imgHead->picture().convertToFormat(QImage::Format_RGB32), head);
     EXPECT_EQ(c.imgBody->picture().convertToFormat(QImage::Format_RGB32), keyed(120, 90, Qt::blue));
     EXPECT_EQ(c.imgDial->picture().convertToFormat(QImage::Format_RGB32), keyed(250, 250, Qt::white, 0xFF000000));
