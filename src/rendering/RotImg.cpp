@@ -6,9 +6,11 @@
 #include "Extended.h"
 #include "RectPaint.h"
 
+#include <QBackingStore>
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -188,6 +190,26 @@ int uniqueSquareSide(int width, int height)
     return int(roundEven(sqrtl((long double)(w * w + h * h))));
 }
 
+void composeKeyed(QImage &target, QPoint at, const QImage &under, const QImage &keyed, QPoint keyedAt,
+                  const QRegion &region)
+{
+    const QRect keyedRect(keyedAt, keyed.size());
+    for (const QRect &r : region) {
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            auto *to = reinterpret_cast<QRgb *>(target.scanLine(y + at.y())) + at.x();
+            const auto *from = reinterpret_cast<const QRgb *>(under.constScanLine(y));
+            std::copy(from + r.left(), from + r.right() + 1, to + r.left());
+            const QRect span = QRect(r.left(), y, r.width(), 1) & keyedRect;
+            if (span.isEmpty())
+                continue;
+            const auto *hand = reinterpret_cast<const QRgb *>(keyed.constScanLine(y - keyedAt.y())) - keyedAt.x();
+            for (int x = span.left(); x <= span.right(); ++x)
+                if (hand[x])
+                    to[x] = hand[x];
+        }
+    }
+}
+
 TRotateImage::TRotateImage(QWidget *parent) : QWidget(parent)
 {
     resize(105, 105);
@@ -343,10 +365,10 @@ void TRotateImage::PictureChanged()
     // partial updates left traces of the hand behind.
     const QRegion now = m_stretch ? QRegion(rect()) : m_kept.translated(destinationRect().topLeft());
     const QRegion dirty = m_shownValid && !WindowSystem::alphaWindows() ? m_shown + now : QRegion(rect());
-    if (m_paintAtOnce)
-        repaint(dirty);
-    else
+    if (!m_paintAtOnce)
         update(dirty);
+    else if (!paintIntoWindow(dirty))
+        repaint(dirty);
     m_shown = now;
     m_shownValid = !m_stretch;
 }
@@ -519,18 +541,7 @@ void TRotateImage::paintEvent(QPaintEvent *e)
         return;
     const bool wasDrawing = m_drawing;
     m_drawing = true;
-    const QImage *under = nullptr;
-    if (m_backdrop) {
-        const int made = m_backdrop->renders();
-        under = &m_backdrop->under(*this);
-        // A picture made again for a part of the control: what changed
-        // beneath elsewhere shows what was there before, until painted again.
-        if (m_backdrop->renders() != made) {
-            const QRegion rest = m_backdrop->changed() - e->region();
-            if (!rest.isEmpty())
-                QMetaObject::invokeMethod(this, [this, rest] { update(rest); }, Qt::QueuedConnection);
-        }
-    }
+    const QImage *under = m_backdrop ? &backdropFor(e->region()) : nullptr;
     QPainter p(this);
     const QRect to = destinationRect();
     paintByRects(p, e->region(), [&] {
@@ -540,6 +551,54 @@ void TRotateImage::paintEvent(QPaintEvent *e)
             p.drawImage(to, m_drawable);
     });
     m_drawing = wasDrawing;
+}
+
+const QImage &TRotateImage::backdropFor(const QRegion &painting)
+{
+    const int made = m_backdrop->renders();
+    const QImage &under = m_backdrop->under(*this);
+    // A picture made again for a part of the control: what changed beneath
+    // elsewhere shows what was there before, until painted again.
+    if (m_backdrop->renders() != made) {
+        const QRegion rest = m_backdrop->changed() - painting;
+        if (!rest.isEmpty())
+            QMetaObject::invokeMethod(this, [this, rest] { update(rest); }, Qt::QueuedConnection);
+    }
+    return under;
+}
+
+bool TRotateImage::paintIntoWindow(const QRegion &dirty)
+{
+    // Qt's repaint of one control walks every control of the window and
+    // goes through a painter per band: for the second hand, most of the
+    // cost of an idle second. Over its backdrop, with no control above it
+    // there, its keyed pixels are simply copied over the backdrop's.
+    QWidget *window = parentWidget();
+    if (!m_backdrop || !m_displayKeyed || m_stretch || !window || !window->isWindow() || !isVisible()
+        || !updatesEnabled() || WindowSystem::alphaWindows())
+        return false;
+    QWindow *handle = window->windowHandle();
+    QBackingStore *store = window->backingStore();
+    if (!handle || !handle->isExposed() || !store || store->size() != window->size()
+        || store->paintDevice()->devType() != QInternal::Image)
+        return false;
+    auto *target = static_cast<QImage *>(store->paintDevice());
+    if (target->devicePixelRatio() != 1
+        || (target->format() != QImage::Format_RGB32 && target->format() != QImage::Format_ARGB32_Premultiplied))
+        return false;
+    const QRegion region = dirty & rect() & QRect(-pos(), window->size());
+    const QList<QObject *> &layers = window->children();
+    for (qsizetype i = layers.indexOf(this) + 1; i < layers.size(); ++i) {
+        auto *above = qobject_cast<QWidget *>(layers[i]);
+        if (above && !above->isWindow() && !above->isHidden() && region.intersects(above->geometry().translated(-pos())))
+            return false;
+    }
+    const QRegion onWindow = region.translated(pos());
+    store->beginPaint(onWindow);
+    composeKeyed(*target, pos(), backdropFor(region), m_drawable, destinationRect().topLeft(), region);
+    store->endPaint();
+    store->flush(onWindow, handle);
+    return true;
 }
 
 void TRotateImage::paintLayer(QPainter &painter)

@@ -21,6 +21,13 @@ QImage rotateBitmap(const QImage &source, TColor fill, double angle);
 // Side of the fixed square a W x H picture is shown in at every angle.
 int uniqueSquareSide(int width, int height);
 
+// Puts `under` into `target` at `at`, within `region` (in under's
+// coordinates), with the pixels of `keyed` (at `keyedAt` there) over it
+// wherever they are not clear. `keyed` holds only clear and opaque pixels,
+// as a keyed turn does: that is what drawing it with a painter would give.
+void composeKeyed(QImage &target, QPoint at, const QImage &under, const QImage &keyed, QPoint keyedAt,
+                  const QRegion &region);
+
 // A picture control that shows its picture turned by Angle. The rotation is
 // done once per change into displayBitmap; painting only draws it.
 class TRotateImage : public QWidget, public PaintedLayer
@@ -96,6 +103,8 @@ private:
     void rebuildRotation();
     void turnKeyed();
     QRect destinationRect() const;
+    const QImage &backdropFor(const QRegion &painting);
+    bool paintIntoWindow(const QRegion &dirty);
 
     QImage m_picture;
     bool m_stretch = false;
